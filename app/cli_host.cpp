@@ -1,0 +1,121 @@
+#include "app/cli_host.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "search/search_run.h"
+
+namespace vesk::cli {
+
+void StderrDialogs::showMessage(std::string_view text) { err_ << text << '\n'; }
+
+CliHost::CliHost(const SearchOptions& options, std::ostream& err)
+    : options_(options), grid_(4, 1), dialogs_(err) {}
+
+void CliHost::showPhase(int phase) {
+    if (phase == 3) {
+        grid_.setVisible(true);
+        options_.ReplaceOn = false;
+    }
+}
+
+void CliHost::setReplaceIndicator(int mode) {
+    if (mode == 1) options_.ReplaceOn = false;
+}
+
+bool CliHost::applyDateSelection(TNarvFindFiles& /*scanner*/) {
+    if (from_.empty() && to_.empty()) return true;
+    dialogs_.showMessage("--from and --to are not available in this build");
+    return false;
+}
+
+namespace {
+std::string absoluteFolder(const std::string& folder) {
+    std::error_code ec;
+    auto p = std::filesystem::absolute(folder, ec);
+    if (ec) return folder;
+    std::string s = p.lexically_normal().string();
+    if (!s.empty() && s.back() != '/') s += '/';
+    return s;
+}
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string out;
+    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + items[i];
+    return out;
+}
+} // namespace
+
+SearchOptions searchOptionsFor(const CliOptions& cli, StringSlots& slots) {
+    SearchOptions o = cli.search;
+    std::vector<std::string> folders;
+    for (const std::string& f : cli.folders) folders.push_back(absoluteFolder(f));
+    if (folders.empty()) folders.push_back(absoluteFolder("."));
+    const bool dates = !cli.from.empty() || !cli.to.empty();
+    o.FolderMode = folders.size() > 1 || dates ? 2 : 1;
+    o.folderBox = folders.front();
+    o.FolderList = folders;
+    o.FolderText = joined(folders);
+
+    const std::vector<std::string> masks = cli.masks.empty() ? std::vector<std::string>{"*.*"} : cli.masks;
+    o.FilespecMode = masks.size() > 1 ? 2 : 1;
+    o.filespecBox = masks.front();
+    o.FilespecList = masks;
+    o.FilespecText = joined(masks);
+
+    o.StringsMode = cli.strings.size() > 1 ? 2 : 1;
+    o.stringBox = cli.strings.empty() ? std::string() : cli.strings.front();
+    o.StringsList = cli.strings;
+    o.StringsText = joined(cli.strings);
+    slots.FindCount = 0;
+    for (std::size_t i = 0; i < cli.strings.size() && i < static_cast<std::size_t>(kMaxStrings); ++i) {
+        slots.FindStrings[i] = cli.strings[i];
+        slots.ReplaceStrings[i] = cli.replacements[i];
+        slots.FindCount = static_cast<int>(i) + 1;
+    }
+    return o;
+}
+
+void printRows(const StringGrid& grid, int lastRow, Format format, std::ostream& out) {
+    std::string line;
+    for (int r = 0; r <= lastRow && r < grid.rowCount(); ++r) {
+        const std::string_view c0 = grid.cell(0, r);
+        line.clear();
+        if (format == Format::Grep) {
+            if (c0.empty() || c0 == "-1") continue;
+            line.append(grid.cell(2, r)).append(":").append(c0).append(":");
+            line.append(grid.cell(3, r)).append(":").append(grid.cell(1, r));
+        } else {
+            line.append(c0).append("\t").append(grid.cell(2, r)).append("\t");
+            line.append(grid.cell(3, r)).append("\t").append(grid.cell(1, r));
+        }
+        line += '\n';
+        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    }
+}
+
+int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err) {
+    for (bool r : cli.hasReplacement) {
+        if (r) {
+            err << "vesk-cli: --replace is not available in this build\n";
+            return 2;
+        }
+    }
+    StringSlots slots;
+    const SearchOptions options = searchOptionsFor(cli, slots);
+    CliHost host(options, err);
+    host.setDateTexts(cli.from, cli.to);
+    SearchRun run(host, slots);
+    const RunResult result = run.DoSearch();
+    if (result == RunResult::Failed) return 2;
+    if (result != RunResult::Done) {
+        err << "vesk-cli: nothing was searched\n";
+        return 2;
+    }
+    printRows(host.grid(), run.state().LastRow, cli.format, out);
+    out.flush();
+    err << host.status() << host.progress() << '\n';
+    return run.state().MatchedLines > 0 ? 0 : 1;
+}
+
+} // namespace vesk::cli

@@ -1,0 +1,28 @@
+// vesk-cli: the search run without windows, for scripts, tests and benchmarks.
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/cli_host.h"
+#include "app/cli_options.h"
+#include "search/search_run.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    vesk::cli::CliOptions opts;
+    std::string error;
+    if (!vesk::cli::parseArguments(args, opts, error)) {
+        std::fprintf(stderr, "vesk-cli: %s\n", error.c_str());
+        std::fprintf(stderr, "Try 'vesk-cli --help'.\n");
+        return 2;
+    }
+    if (opts.help) {
+        std::fputs(vesk::cli::usageText(), stdout);
+        return 0;
+    }
+    return vesk::cli::runSearch(opts, std::cout, std::cerr);
+}

@@ -1,0 +1,25 @@
+# vesk_library(name SOURCES... [DEPS ...]): one core layer as a static library, warnings as errors.
+function(vesk_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${VESK_WARNINGS})
+  if(ARG_DEPS)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  endif()
+endfunction()
+
+# vesk_test(name SOURCES... [DEPS ...] [TIMEOUT s]): one test program registered with ctest,
+# run offscreen so window tests never need a display.
+function(vesk_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${VESK_WARNINGS})
+  target_link_libraries(${name} PRIVATE vesk_test_support ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VESK_TEST_BIN_DIR=${CMAKE_BINARY_DIR}/app")
+endfunction()

@@ -1,0 +1,36 @@
+#include "lib/elapsed.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace vesk {
+
+bool elapsedText(double elapsedDays, std::string& text) {
+    const double oneHour = 1.0 / 24.0, oneMinute = 1.0 / 1440.0;
+    const auto totalMs = static_cast<long long>(std::llround(std::fabs(elapsedDays) * 86400000.0));
+    const long long ms = totalMs % 1000;
+    const long long sec = totalMs / 1000 % 60;
+    const long long min = totalMs / 60000 % 60;
+    const long long hour = totalMs / 3600000 % 24;
+    char buf[64];
+    if (elapsedDays > oneHour)
+        std::snprintf(buf, sizeof buf, "%lldh%lldm%llds", hour, min, sec);
+    else if (elapsedDays > oneMinute)
+        std::snprintf(buf, sizeof buf, "%lldm%llds", min, sec);
+    else if (elapsedDays < oneMinute)
+        std::snprintf(buf, sizeof buf, "%lld.%3.3llds", sec, ms);
+    else
+        return false;
+    text = buf;
+    return true;
+}
+
+void xcElapsedText(int mode, DateValue& start, std::string& text, const Clock& clock) {
+    if (mode == 1) {
+        start = clock.now();
+        return;
+    }
+    if (mode == 2) elapsedText(clock.now() - start, text);
+}
+
+} // namespace vesk

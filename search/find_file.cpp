@@ -1,0 +1,66 @@
+#include "search/find_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "search/dir_listing.h"
+#include "search/file_mask.h"
+
+namespace vesk {
+
+namespace {
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string withSlash(std::string s) {
+    if (s.empty() || s.back() != '/') s += '/';
+    return s;
+}
+} // namespace
+
+unsigned fileAttrFilter(const TFileAttr& attr) {
+    unsigned f = 0;
+    const std::pair<TFileAttrKind, unsigned> bits[] = {
+        {TFileAttrKind::ffaReadOnly, faReadOnly}, {TFileAttrKind::ffaHidden, faHidden},
+        {TFileAttrKind::ffaSysFile, faSysFile},   {TFileAttrKind::ffaVolumeID, faVolumeID},
+        {TFileAttrKind::ffaDirectory, faDirectory}, {TFileAttrKind::ffaArchive, faArchive},
+        {TFileAttrKind::ffaAnyFile, faAnyFile}};
+    for (const auto& [kind, bit] : bits)
+        if (attr.count(kind)) f += bit;
+    return f;
+}
+
+TFindFile::TFindFile() {
+    char buf[4096];
+    if (getcwd(buf, sizeof buf)) setPath(buf);
+}
+
+void TFindFile::setPath(const std::string& value) {
+    if (value.empty()) return;
+    const std::string v = withSlash(value);
+    if (v == path_ || !isFolder(v)) return;
+    path_ = v;
+}
+
+const std::vector<std::string>& TFindFile::Scan() {
+    list_.clear();
+    if (!path_.empty()) scanFolder(path_);
+    return list_;
+}
+
+void TFindFile::scanFolder(const std::string& folder) {
+    std::vector<DirEntry> entries;
+    listFolder(folder, {fileAttrFilter(FileAttr), true, false}, entries);
+    for (const DirEntry& e : entries)
+        if (matchesListingPattern(FileMask, e.name)) list_.push_back(folder + e.name);
+    if (!InSubFolders) return;
+    listFolder(folder, {faDirectory, true, false}, entries);
+    for (const DirEntry& e : entries) {
+        if (!(e.attr & faDirectory) || e.name == "." || e.name == "..") continue;
+        scanFolder(folder + e.name + "/");
+    }
+}
+
+} // namespace vesk

@@ -1,0 +1,114 @@
+#include "search/finder.h"
+
+#include <array>
+#include <cstring>
+#include <emmintrin.h>
+
+#include "lib/text.h"
+
+namespace vesk {
+
+namespace {
+
+// A rough rank of how often each byte occurs in source text; lower is rarer.
+std::array<unsigned char, 256> makeFrequency() {
+    std::array<unsigned char, 256> f{};
+    for (int i = 0; i < 256; ++i) f[i] = i >= 128 ? 5 : 40;
+    const char* common = " etaoinsrlcdhu";
+    for (int i = 0; common[i]; ++i) f[static_cast<unsigned char>(common[i])] = static_cast<unsigned char>(250 - i * 3);
+    const char* middling = "mpfgbywv_()=;,.*\n\t/-\"0";
+    for (int i = 0; middling[i]; ++i) f[static_cast<unsigned char>(middling[i])] = static_cast<unsigned char>(180 - i * 3);
+    for (int c = 'A'; c <= 'Z'; ++c) f[c] = 90;
+    const char* upperCommon = "ESTRINAOLCDP";
+    for (int i = 0; upperCommon[i]; ++i) f[static_cast<unsigned char>(upperCommon[i])] = static_cast<unsigned char>(120 - i * 2);
+    for (int c = '1'; c <= '9'; ++c) f[c] = 100;
+    const char* rare = "kxjqz";
+    for (int i = 0; rare[i]; ++i) f[static_cast<unsigned char>(rare[i])] = static_cast<unsigned char>(70 - i * 5);
+    const char* rareUpper = "KXJQZ";
+    for (int i = 0; rareUpper[i]; ++i) f[static_cast<unsigned char>(rareUpper[i])] = static_cast<unsigned char>(40 - i * 3);
+    f['\r'] = 120;
+    return f;
+}
+
+const std::array<unsigned char, 256> kFrequency = makeFrequency();
+
+unsigned char otherCase(unsigned char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+    return c;
+}
+
+} // namespace
+
+const char* findEitherByte(const char* from, const char* to, unsigned char a, unsigned char b) {
+    if (a == b) return from < to ? static_cast<const char*>(std::memchr(from, a, static_cast<std::size_t>(to - from))) : nullptr;
+    const __m128i va = _mm_set1_epi8(static_cast<char>(a));
+    const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
+    const char* p = from;
+    for (; p + 64 <= to; p += 64) {
+        const __m128i x0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+        const __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32));
+        const __m128i x3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48));
+        const __m128i m0 = _mm_or_si128(_mm_cmpeq_epi8(x0, va), _mm_cmpeq_epi8(x0, vb));
+        const __m128i m1 = _mm_or_si128(_mm_cmpeq_epi8(x1, va), _mm_cmpeq_epi8(x1, vb));
+        const __m128i m2 = _mm_or_si128(_mm_cmpeq_epi8(x2, va), _mm_cmpeq_epi8(x2, vb));
+        const __m128i m3 = _mm_or_si128(_mm_cmpeq_epi8(x3, va), _mm_cmpeq_epi8(x3, vb));
+        const __m128i any = _mm_or_si128(_mm_or_si128(m0, m1), _mm_or_si128(m2, m3));
+        if (_mm_movemask_epi8(any) == 0) continue;
+        const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m0))) |
+                                   static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m1))) << 16 |
+                                   static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m2))) << 32 |
+                                   static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m3))) << 48;
+        return p + __builtin_ctzll(bits);
+    }
+    for (; p < to; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c == a || c == b) return p;
+    }
+    return nullptr;
+}
+
+Finder::Finder(std::string_view pattern, bool caseInsensitive)
+    : pattern_(caseInsensitive ? upperCase(pattern) : std::string(pattern)),
+      caseInsensitive_(caseInsensitive) {
+    unsigned best = ~0u;
+    for (std::size_t i = 0; i < pattern_.size(); ++i) {
+        const auto c = static_cast<unsigned char>(pattern_[i]);
+        const unsigned char o = caseInsensitive_ ? otherCase(c) : c;
+        const unsigned cost = kFrequency[c] + (o != c ? kFrequency[o] : 0u);
+        if (cost < best) {
+            best = cost;
+            rareIndex_ = i;
+            rare1_ = c;
+            rare2_ = o;
+        }
+    }
+}
+
+bool Finder::matchesAt(const char* p) const {
+    if (!caseInsensitive_) return std::memcmp(p, pattern_.data(), pattern_.size()) == 0;
+    for (std::size_t i = 0; i < pattern_.size(); ++i)
+        if (kUpper[static_cast<unsigned char>(p[i])] != static_cast<unsigned char>(pattern_[i])) return false;
+    return true;
+}
+
+const char* Finder::find(const char* from, const char* to, const char* textEnd) const {
+    const std::size_t n = pattern_.size();
+    if (n == 0 || from >= to || textEnd - from < static_cast<std::ptrdiff_t>(n)) return nullptr;
+    // Candidate starts lie in [from, lastStart].
+    const char* lastStart = textEnd - n;
+    if (to - 1 < lastStart) lastStart = to - 1;
+    const char* scan = from + rareIndex_;
+    const char* scanEnd = lastStart + rareIndex_ + 1;
+    while (scan < scanEnd) {
+        const char* hit = findEitherByte(scan, scanEnd, rare1_, rare2_);
+        if (!hit) return nullptr;
+        const char* start = hit - rareIndex_;
+        if (matchesAt(start)) return start;
+        scan = hit + 1;
+    }
+    return nullptr;
+}
+
+} // namespace vesk

@@ -1,0 +1,38 @@
+#pragma once
+// Finds a pattern in a byte buffer without folding the buffer: it scans for the pattern's rarest
+// byte (both cases of a letter when matching without case) with vectorised routines and verifies
+// each candidate in place.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vesk {
+
+class Finder {
+public:
+    Finder() = default;
+    Finder(std::string_view pattern, bool caseInsensitive);
+
+    bool empty() const { return pattern_.empty(); }
+    std::size_t size() const { return pattern_.size(); }
+    // The pattern as compared (upper-cased when matching without case).
+    const std::string& pattern() const { return pattern_; }
+
+    // First occurrence starting in [from, to) and ending at or before textEnd; nullptr when none.
+    const char* find(const char* from, const char* to, const char* textEnd) const;
+    const char* find(const char* from, const char* textEnd) const { return find(from, textEnd, textEnd); }
+    // Whether the pattern occurs at p (p + size() <= text end is the caller's duty).
+    bool matchesAt(const char* p) const;
+
+private:
+    std::string pattern_;
+    bool caseInsensitive_ = false;
+    std::size_t rareIndex_ = 0;
+    unsigned char rare1_ = 0, rare2_ = 0; // the rare byte and its other case (same when no case)
+};
+
+// memchr for either of two bytes.
+const char* findEitherByte(const char* from, const char* to, unsigned char a, unsigned char b);
+
+} // namespace vesk

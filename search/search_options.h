@@ -1,0 +1,45 @@
+#pragma once
+// What a search run reads from the main window. The run reads it at start and again for every
+// file, so a change made while a run is under way applies to the files that follow.
+
+#include <string>
+#include <vector>
+
+namespace vesk {
+
+enum class LoadMethod { Standard = 0, InUse = 1, AsciiDisabled = 2 };
+
+struct SearchOptions {
+    int FolderMode = 1;   // 1 simple (FolderText box), 2 advanced (FolderList)
+    int FilespecMode = 1; // 1 simple, 2 advanced
+    int StringsMode = 1;  // 1 simple (the string box), 2 the string slots
+
+    std::string folderBox;   // edtFolder
+    std::string filespecBox; // edtFileSpec
+    std::string stringBox;   // edtString
+
+    // The advanced lists and their ","-joined texts, as the list windows last built them.
+    std::vector<std::string> FolderList, FilespecList, StringsList;
+    std::string FolderText, FilespecText, StringsText;
+
+    bool ReplaceOn = false;
+    bool GoogleFind = false;
+    bool WholeWordsOnly = false;
+    bool CaseInsensitive = true;
+    bool SubFolders = false;
+    bool OmitBinBak = true;
+    bool OmitVeskSR = true;
+    bool SearchFilename = false;
+    bool ListAllFilenames = false;
+    bool TestInfo = false;
+    bool Fast = true;
+    bool AlwaysAdvancedScan = true;
+    LoadMethod loadMethod = LoadMethod::InUse;
+    bool LinesWithNoMatchesOnly = false;
+    bool FilesWithNoMatch = false;
+    bool ConfirmEachLine = true;
+    bool ConfirmEachFile = true;
+    bool PreserveSpaces = false;
+};
+
+} // namespace vesk

@@ -1,0 +1,562 @@
+#include "search/search_run.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+#include "lib/elapsed.h"
+#include "lib/text.h"
+#include "search/find_pos.h"
+#include "search/line_search.h"
+#include "search/text_test.h"
+
+namespace vesk {
+
+namespace {
+
+const char kSeparator[] = "_________________________________"; // 33 underscores
+
+bool isExistingFile(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isExistingFolder(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+std::string timeOfDayText(DateValue t) {
+    const double frac = t - static_cast<double>(static_cast<long long>(t));
+    auto secs = static_cast<long long>(frac * 86400.0 + 1e-6);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", secs / 3600 % 24, secs / 60 % 60, secs % 60);
+    return buf;
+}
+
+} // namespace
+
+std::string summaryText(const SearchState& s) {
+    std::string t = "Matched Lines=";
+    appendNumber(t, s.MatchedLines);
+    t += " of ";
+    appendNumber(t, s.LinesSearched);
+    if (s.MatchedFolders > 0) {
+        t += " - Folders=";
+        appendNumber(t, s.MatchedFolders);
+    }
+    t += " - Files=";
+    appendNumber(t, s.MatchedFiles);
+    t += " of ";
+    appendNumber(t, s.FileTotal);
+    t += " - time=" + s.ElapsedText;
+    return t;
+}
+
+std::string shortPathText(const std::string& path) {
+    if (path.size() <= 80) return path;
+    return path.substr(0, 20) + ".." + path.substr(path.size() - 20);
+}
+
+// One run's working data; lives for the duration of DoSearch.
+class SearchRun::Impl final : public LineVisitor {
+public:
+    Impl(SearchRun& run) : run_(run), host_(run.host_), s_(run.state_), slots_(run.slots_) {}
+
+    RunResult run();
+
+    void onMatch(std::uint64_t lineNumber, std::string_view line, std::size_t position) override;
+
+private:
+    void addResultRow(std::int64_t lineNumber, std::string_view text, std::string_view file,
+                      std::size_t position);
+    void addTextRow(std::string_view text) { addResultRow(0, text, "", 0); }
+    void addErrorRows(const std::string& file, std::string_view a, std::string_view b);
+    void setStatus(std::string_view text);
+    bool validateStrings();
+    void buildQuery();
+    void headingTexts();
+    void prepareScanner();
+    void buildSearchList();
+    const std::string& searchFile(std::size_t n) const;
+    void searchOneFile(std::size_t n);
+    bool excluded(const std::string& path) const;
+    void showSearchProgress();
+    void countMatchedPath(const std::string& name);
+    bool loadAndSearch(const std::string& path);
+    void finishRun();
+
+    SearchRun& run_;
+    SearchHost& host_;
+    SearchState& s_;
+    StringSlots& slots_;
+    SearchOptions o_;  // read at start; fields read for each file are refreshed per file
+    bool googleFind_ = false;
+    bool wholeWords_ = false;
+    bool caseInsensitive_ = true;
+    bool multiFolder_ = false;
+    bool mapInSpec_ = false;
+    bool exactExtension_ = false;
+    std::string specExt_;
+    int headingMode_ = 1;
+    LineQuery query_;
+    bool headingWritten_ = false;
+    std::string path_;
+    DateValue runStart_ = 0;
+    std::vector<std::string> simpleList_;
+};
+
+void SearchRun::Impl::addResultRow(std::int64_t lineNumber, std::string_view text, std::string_view file,
+                                   std::size_t position) {
+    StringGrid& g = host_.grid();
+    xcGridNewRow(g, s_.LastRow);
+    if (s_.FirstRow < 0) s_.FirstRow = s_.LastRow;
+    if (lineNumber > 0 || lineNumber == -1) g.setCell(0, s_.LastRow, numberText(lineNumber));
+    g.setCell(1, s_.LastRow, text);
+    g.setCell(2, s_.LastRow, file);
+    if (position > 0) g.setCell(3, s_.LastRow, numberText(static_cast<std::int64_t>(position)));
+}
+
+void SearchRun::Impl::addErrorRows(const std::string& file, std::string_view a, std::string_view b) {
+    addResultRow(-1, file, file, 0);
+    addResultRow(-1, a, file, 0);
+    addResultRow(-1, b, file, 0);
+}
+
+void SearchRun::Impl::setStatus(std::string_view text) {
+    s_.StatusText = std::string(text);
+    host_.setStatusText(text);
+}
+
+bool SearchRun::Impl::validateStrings() {
+    if (o_.StringsMode != 2) {
+        s_.SearchString = o_.stringBox;
+        slots_.FindStrings[0] = s_.SearchString;
+        slots_.FindCount = 1;
+        if (s_.SearchString.empty()) {
+            s_.Searching = false;
+            host_.focusStringBox();
+            return false;
+        }
+        host_.addToHistory(s_.SearchString);
+        return true;
+    }
+    if (slots_.FindCount < 1) {
+        host_.dialogs().showMessage("Nothing to search for");
+        s_.Searching = false;
+        host_.focusStringBox();
+        return false;
+    }
+    for (int i = 0; i < slots_.FindCount && i < kMaxStrings; ++i) {
+        s_.SearchString = trim(slots_.FindStrings[static_cast<std::size_t>(i)]);
+        if (s_.SearchString.empty()) {
+            host_.dialogs().showMessage("Search array contains blank elements - fix!");
+            s_.Searching = false;
+            return false;
+        }
+    }
+    return true;
+}
+
+void SearchRun::Impl::buildQuery() {
+    query_ = LineQuery{};
+    query_.wholeWordsOnly = wholeWords_;
+    if (googleFind_) {
+        query_.mode = LineQuery::Mode::AllWords;
+        for (const std::string& w : s_.Words) query_.finders.emplace_back(w, caseInsensitive_);
+    } else if (o_.StringsMode != 2) {
+        query_.mode = LineQuery::Mode::Single;
+        query_.finders.emplace_back(s_.SearchString, caseInsensitive_);
+    } else {
+        query_.mode = LineQuery::Mode::Multiple;
+        for (int i = 0; i < slots_.FindCount && i < kMaxStrings; ++i)
+            query_.finders.emplace_back(slots_.FindStrings[static_cast<std::size_t>(i)], caseInsensitive_);
+    }
+}
+
+void SearchRun::Impl::headingTexts() {
+    s_.FoldersSearchedText = "Folders Searched:\r\n";
+    s_.SearchStringsText = "Search Strings: ";
+    if (googleFind_) {
+        s_.SearchStringsText += "(Google type find)\r\n";
+        for (const std::string& w : s_.Words) s_.SearchStringsText += w + "\r\n";
+    } else if (headingMode_ == 1) {
+        s_.SearchStringsText += "(simple)\r\n" + s_.SearchString;
+    } else {
+        s_.SearchStringsText += "(Multiple)\r\n";
+        for (int i = 0; i < slots_.FindCount && i < kMaxStrings; ++i)
+            s_.SearchStringsText += slots_.FindStrings[static_cast<std::size_t>(i)] + "\r\n";
+    }
+}
+
+void SearchRun::Impl::prepareScanner() {
+    run_.scannerKind_ =
+        (o_.FolderMode == 2 || o_.FilespecMode == 2 || o_.AlwaysAdvancedScan) ? 2 : 1;
+    std::string folderText = o_.FolderText, filespecText = o_.FilespecText, stringsText = o_.StringsText;
+    if (o_.StringsMode != 2) {
+        s_.SearchString = o_.stringBox;
+        stringsText = o_.stringBox;
+    }
+    if (run_.scannerKind_ == 1) {
+        folderText = o_.folderBox;
+        filespecText = o_.filespecBox;
+        stringsText = o_.stringBox;
+        run_.findFile_.setPath(folderText);
+        run_.findFile_.InSubFolders = o_.SubFolders;
+        run_.findFile_.FileMask = filespecText;
+    } else {
+        TNarvFindFiles& n = run_.narv_;
+        n.Paths = o_.FolderMode == 2 ? o_.FolderList : std::vector<std::string>{o_.folderBox};
+        n.InSubFolders = o_.SubFolders;
+        n.SearchHistory = !o_.OmitBinBak;
+        n.OnScanProgress = [this](std::uint64_t a, std::uint64_t b, std::uint64_t c) {
+            std::string t = "scanning - Folders=" + numberText(static_cast<std::int64_t>(a)) +
+                            " Files=" + numberText(static_cast<std::int64_t>(b)) +
+                            " Files to search=" + numberText(static_cast<std::int64_t>(c));
+            setStatus(t);
+        };
+        n.ProcessEvents = [this] { host_.processEvents(); };
+        // An invalid mask throws here and ends the run.
+        n.setFileMask(o_.FilespecMode == 2 ? o_.FilespecList : std::vector<std::string>{o_.filespecBox});
+    }
+    const std::string setup = "Folders=" + folderText + " Filespec=" + filespecText + "  String=" + stringsText;
+    host_.setProgressText(setup);
+    addTextRow(setup);
+    host_.processEvents();
+}
+
+void SearchRun::Impl::buildSearchList() {
+    prepareScanner();
+    DateValue scanStart = 0;
+    std::string scanTime;
+    const Clock& clock = host_.clock();
+    xcElapsedText(1, scanStart, scanTime, clock);
+    std::string summary;
+    const bool listing = o_.TestInfo && o_.ListAllFilenames;
+    if (run_.scannerKind_ == 1) {
+        simpleList_ = run_.findFile_.Scan();
+        s_.FileTotal = static_cast<std::int64_t>(simpleList_.size());
+        xcElapsedText(2, scanStart, scanTime, clock);
+        summary = "Files=" + numberText(s_.FileTotal) + "  time=" + scanTime;
+        if (listing) {
+            addTextRow("Start of listing FIndFileSearchList");
+            for (const std::string& f : simpleList_) addTextRow(f);
+            addTextRow("End of listing FIndFileSearchList");
+        }
+    } else {
+        TNarvFindFiles& n = run_.narv_;
+        n.Scan();
+        s_.FileTotal = static_cast<std::int64_t>(n.list().size());
+        xcElapsedText(2, scanStart, scanTime, clock);
+        const auto strings = o_.StringsMode == 2 ? static_cast<std::int64_t>(o_.StringsList.size()) : 1;
+        summary = "NarvPaths=" + numberText(static_cast<std::int64_t>(n.Paths.size())) +
+                  " NarvFileSpec=" + numberText(static_cast<std::int64_t>(n.FileMask().size())) +
+                  "  Strings=" + numberText(strings) + " - Files=" + numberText(s_.FileTotal) +
+                  " - folder scan time=" + scanTime;
+        for (std::size_t i = 0; i < n.Paths.size(); ++i)
+            addTextRow("Path" + numberText(static_cast<std::int64_t>(i)) + " = " + n.Paths[i]);
+        for (std::size_t i = 0; i < n.FileMask().size(); ++i)
+            addTextRow("Filemask" + numberText(static_cast<std::int64_t>(i)) + " = " + n.FileMask()[i]);
+        for (int i = 0; i < slots_.FindCount && i < kMaxStrings; ++i)
+            addTextRow("String" + numberText(i + 1) + " = " + slots_.FindStrings[static_cast<std::size_t>(i)]);
+        if (listing) {
+            addTextRow("Start of listing NarvFIndFileSearchList");
+            for (const std::string& f : n.list()) addTextRow(f);
+            addTextRow("End of listing NarvFIndFileSearchList");
+        }
+    }
+    host_.setProgressText(summary);
+    addTextRow(summary);
+    host_.processEvents();
+}
+
+const std::string& SearchRun::Impl::searchFile(std::size_t n) const {
+    static const std::string none;
+    const auto& list = run_.scannerKind_ == 1 ? simpleList_ : run_.narv_.list();
+    return n < list.size() ? list[n] : none;
+}
+
+bool SearchRun::Impl::excluded(const std::string& path) const {
+    if (o_.OmitBinBak) {
+        if (containsNoCase(path, ".bak")) return true;
+        for (const char* part : {".~", ".dcu", ".exe", ".dll", ".jarc"})
+            if (contains(path, part)) return true;
+        if (!mapInSpec_ && contains(path, ".map")) return true;
+    }
+    if (o_.OmitVeskSR && containsNoCase(path, "-VeskSearchReplace-")) return true;
+    return false;
+}
+
+void SearchRun::Impl::countMatchedPath(const std::string& name) {
+    if (isExistingFolder(name))
+        ++s_.MatchedFolders;
+    else if (isExistingFile(name))
+        ++s_.MatchedFiles;
+}
+
+void SearchRun::Impl::showSearchProgress() {
+    std::string t = "Searching " + numberText(s_.FilesDone) + " of " + numberText(s_.FileTotal);
+    if (s_.MatchedLines > 0) t += " Matches=" + numberText(s_.MatchedLines);
+    setStatus(t);
+    if (multiFolder_) host_.setProgressText(fileFolder(s_.CurrentFile));
+    host_.processEvents();
+}
+
+void SearchRun::Impl::onMatch(std::uint64_t lineNumber, std::string_view line, std::size_t position) {
+    ++s_.FileHits;
+    ++s_.MatchedLines;
+    if (!headingWritten_) {
+        countMatchedPath(path_);
+        if (!o_.ListAllFilenames) addResultRow(0, path_, path_, 0);
+        headingWritten_ = true;
+    }
+    addResultRow(static_cast<std::int64_t>(lineNumber), line, path_, position);
+    if (s_.MatchedLines > 20) host_.grid().setTopRow(s_.LastRow - 20);
+}
+
+bool SearchRun::Impl::loadAndSearch(const std::string& path) {
+    const Clock& clock = host_.clock();
+    if (o_.loadMethod == LoadMethod::AsciiDisabled) {
+        o_.loadMethod = LoadMethod::Standard;
+        host_.setLoadMethod(LoadMethod::Standard);
+    }
+    s_.FileDeadline = clock.now() + 2 * kOneSecond;
+    LineSearcher searcher(query_, clock, s_.FileDeadline);
+    std::string error;
+    std::string_view segment;
+    while (true) {
+        if (!run_.reader_.nextSegment(segment, error)) {
+            host_.dialogs().showMessage("Error loading " + path);
+            addTextRow("Load File " + path + " error: " + error);
+            s_.LinesSearched += static_cast<std::int64_t>(searcher.linesExamined());
+            return false;
+        }
+        if (segment.empty()) break;
+        if (!searcher.searchSegment(segment, *this)) break;
+    }
+    searcher.finish();
+    if (searcher.timedOut()) addErrorRows(path, "Searching File too slow", "aborted after 2 seconds");
+    s_.LinesSearched += static_cast<std::int64_t>(searcher.linesExamined());
+    // In the all-words find a line with only some of the words still counts as a hit of the file.
+    if (query_.mode == LineQuery::Mode::AllWords)
+        s_.FileHits = static_cast<std::int32_t>(searcher.hitLines());
+    return true;
+}
+
+void SearchRun::Impl::searchOneFile(std::size_t n) {
+    path_ = searchFile(n);
+    s_.CurrentFile = path_;
+    ++s_.FilesDone;
+    s_.FileHits = 0;
+    headingWritten_ = false;
+    const SearchOptions now = host_.readOptions();
+    o_.FilespecMode = now.FilespecMode;
+    o_.StringsMode = now.StringsMode;
+    o_.ReplaceOn = now.ReplaceOn;
+    o_.OmitBinBak = now.OmitBinBak;
+    o_.OmitVeskSR = now.OmitVeskSR;
+    o_.SearchFilename = now.SearchFilename;
+    o_.ListAllFilenames = now.ListAllFilenames;
+    o_.Fast = now.Fast;
+    o_.loadMethod = now.loadMethod;
+    o_.LinesWithNoMatchesOnly = now.LinesWithNoMatchesOnly;
+    o_.FilesWithNoMatch = now.FilesWithNoMatch;
+    query_.invert = o_.LinesWithNoMatchesOnly;
+    query_.countPartialHits = googleFind_ && o_.FilesWithNoMatch;
+
+    if (trimView(path_).empty() || !isExistingFile(path_)) return;
+    if (excluded(path_)) return;
+    if (o_.SearchFilename && findPos(path_, Finder(s_.SearchString, caseInsensitive_), false) > 0) {
+        countMatchedPath(path_);
+        addResultRow(0, path_, path_, 0);
+        headingWritten_ = true;
+    }
+    if (o_.FilespecMode == 1 && exactExtension_ && !equalsNoCase(trimView(fileExtension(path_)), specExt_)) return;
+
+    std::string error;
+    TextTestResult test;
+    if (run_.reader_.open(path_, error)) {
+        const std::string_view head = run_.reader_.head();
+        test = classifyTextBytes(head.data(), head.size());
+    } else {
+        test.error = error;
+    }
+    if (!test.error.empty())
+        addErrorRows(path_, "xcIsTextFileAndLoadable: Error reading in file:- ", test.error);
+    if (!test.isText) {
+        run_.reader_.close();
+        return;
+    }
+
+    const Clock& clock = host_.clock();
+    if (o_.Fast) {
+        const DateValue t = clock.now();
+        if (t > s_.NextStatusTime) {
+            showSearchProgress();
+            s_.NextStatusTime = t + kOneSecond;
+        }
+    } else {
+        setStatus(numberText(s_.FilesDone) + " of " + numberText(s_.FileTotal) + " " + shortPathText(path_));
+        host_.processEvents();
+    }
+    if (o_.ListAllFilenames) addResultRow(0, path_, path_, 0);
+
+    const bool loaded = loadAndSearch(path_);
+    run_.reader_.close();
+    if (!loaded) return;
+    if (o_.FilesWithNoMatch && s_.FileHits == 0) s_.NoMatchFiles.push_back(path_);
+    if (o_.ReplaceOn && s_.FileHits > 0) {
+        host_.processEvents();
+        ReviewRequest req;
+        req.path = path_;
+        req.logFile = run_.logFile();
+        req.wholeWordsOnly = wholeWords_;
+        req.preserveSpaces = now.PreserveSpaces;
+        req.caseInsensitive = caseInsensitive_;
+        req.confirmEachLine = now.ConfirmEachLine;
+        req.confirmEachFile = now.ConfirmEachFile;
+        const ReviewOutcome out = host_.reviewFile(req);
+        s_.ReplacedTotal += out.replaced;
+        if (!out.replaceOn) {
+            o_.ReplaceOn = false;
+            host_.setReplaceIndicator(1);
+        }
+    }
+}
+
+void SearchRun::Impl::finishRun() {
+    s_.Words.clear();
+    xcElapsedText(2, runStart_, s_.ElapsedText, host_.clock());
+    const bool replaceStillOn = host_.readOptions().ReplaceOn && o_.ReplaceOn;
+    s_.ReplacedText = replaceStillOn ? " Replaced=" + numberText(s_.ReplacedTotal) : "";
+    setStatus(summaryText(s_));
+    if (o_.FilesWithNoMatch) {
+        addTextRow("No Matches");
+        for (const std::string& f : s_.NoMatchFiles) addResultRow(0, f, f, 0);
+        s_.NoMatchFiles.clear();
+    }
+    s_.Searching = false;
+    host_.showPhase(3);
+    host_.setProgressText(s_.ReplacedText + s_.AbortedText);
+    if (s_.MatchedLines > 0) {
+        host_.grid().setRow(s_.LastRow);
+        host_.focusGrid();
+    } else {
+        addTextRow("(No Matches Found)");
+    }
+}
+
+RunResult SearchRun::Impl::run() {
+    host_.fitResultColumns();
+    host_.resetSpeedDisplay();
+    o_ = host_.readOptions();
+    multiFolder_ = o_.FolderMode == 2 || o_.SubFolders;
+    host_.markStatus(2);
+    googleFind_ = o_.GoogleFind;
+    wholeWords_ = o_.WholeWordsOnly;
+    caseInsensitive_ = o_.CaseInsensitive;
+    if (s_.Searching) return RunResult::Busy;
+
+    mapInSpec_ = containsNoCase(o_.filespecBox, ".map");
+    run_.findFile_.FileMask = o_.filespecBox;
+    specExt_ = trim(fileExtension(o_.filespecBox));
+    exactExtension_ = specExt_.size() == 4 && specExt_.back() != '*';
+
+    StringGrid& g = host_.grid();
+    xcGridClear(g, 0);
+    s_.FirstRow = s_.LastRow = -1;
+    host_.setGridDisplay(!(!o_.ReplaceOn && o_.Fast));
+    headingMode_ = o_.StringsMode == 2 ? 2 : 1;
+    if (!validateStrings()) return RunResult::EndedEarly;
+
+    s_.AbortedText.clear();
+    s_.Searching = true;
+    host_.showPhase(2);
+    s_.Words.clear();
+    if (googleFind_) {
+        s_.Words = xcSplitSearchWords(s_.SearchString);
+        if (s_.Words.size() < 2) googleFind_ = false;
+        if (googleFind_ && (o_.ReplaceOn || (headingMode_ == 2 && slots_.FindCount > 1)))
+            host_.dialogs().showMessage(
+                "Warning - Google find cannot be used with either\r\n\r\n1 - Replace or\r\n"
+                "2 - Multiple strings find\r\n\r\nReplace and Multiple strings will be turned off");
+        o_.ReplaceOn = false;
+        host_.setReplaceIndicator(1);
+        headingMode_ = 1;
+    }
+    s_.MatchedLines = s_.MatchedFiles = s_.MatchedFolders = 0;
+    s_.LinesSearched = s_.FilesDone = 0;
+    s_.ReplacedTotal = 0;
+    s_.NoMatchFiles.clear();
+    s_.Searching = true;
+    xcElapsedText(1, runStart_, s_.ElapsedText, host_.clock());
+    headingTexts();
+    buildQuery();
+
+    try {
+        if (!host_.applyDateSelection(run_.narv_)) throw std::runtime_error("");
+        host_.processEvents();
+        buildSearchList();
+    } catch (const std::exception& e) {
+        // An invalid mask or date: tell the user and leave the window ready for the next run.
+        run_.failure_ = e.what();
+        if (!run_.failure_.empty()) host_.dialogs().showMessage(run_.failure_);
+        if (run_.failure_.empty()) run_.failure_ = "invalid date selection";
+        addTextRow(run_.failure_);
+        s_.Searching = false;
+        host_.showPhase(3);
+        host_.setGridDisplay(true);
+        return RunResult::Failed;
+    }
+    setStatus("scanning - Folders=0 Files=0 Files to search=0");
+    host_.setRunColumnWidth();
+    setStatus("searching files in ...");
+    host_.processEvents();
+    addTextRow("Searching " + numberText(s_.FileTotal) + " files/folders starts " + timeOfDayText(host_.clock().now()));
+    addTextRow(kSeparator);
+    setStatus("Searching files..");
+
+    for (std::size_t n = 0; n < static_cast<std::size_t>(s_.FileTotal); ++n) {
+        if (!s_.Searching) break;
+        searchOneFile(n);
+    }
+    finishRun();
+    return RunResult::Done;
+}
+
+SearchRun::SearchRun(SearchHost& host, StringSlots& slots)
+    : host_(host), slots_(slots), narv_(host.clock()) {}
+
+SearchRun::~SearchRun() = default;
+
+std::string SearchRun::logFile() const {
+    // The search/replace log lives in the start folder: the first folder searched.
+    std::string folder;
+    if (scannerKind_ == 1)
+        folder = findFile_.Path();
+    else if (!narv_.Paths.empty())
+        folder = narv_.Paths.front();
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder + "Vesk-SearchReplace.log";
+}
+
+RunResult SearchRun::DoSearch() {
+    failure_.clear();
+    Impl impl(*this);
+    return impl.run();
+}
+
+void SearchRun::Stop() {
+    if (state_.Searching) state_.AbortedText = " (aborted)";
+    state_.Searching = false;
+    if (scannerKind_ == 2) narv_.ContinueScan = false;
+    host_.processEvents();
+}
+
+void SearchRun::Cancel() {
+    state_.Searching = false;
+    narv_.ContinueScan = false;
+}
+
+} // namespace vesk

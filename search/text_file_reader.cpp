@@ -1,0 +1,125 @@
+#include "search/text_file_reader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vesk {
+
+namespace {
+constexpr std::size_t kInitialCapacity = 256 * 1024;
+constexpr std::size_t kReadBlock = 8 * 1024 * 1024;
+} // namespace
+
+TextFileReader::TextFileReader() { reserve(kInitialCapacity); }
+
+void TextFileReader::reserve(std::size_t capacity) {
+    if (capacity <= capacity_) return;
+    auto next = std::make_unique<char[]>(capacity);
+    if (fill_ > consumed_) std::memcpy(next.get(), buffer_.get() + consumed_, fill_ - consumed_);
+    fill_ -= consumed_;
+    consumed_ = 0;
+    buffer_ = std::move(next);
+    capacity_ = capacity;
+}
+
+void TextFileReader::close() { fd_.reset(); }
+
+bool TextFileReader::open(const std::string& path, std::string& error) {
+    fill_ = consumed_ = 0;
+    readTotal_ = size_ = 0;
+    eof_ = ended_ = false;
+    // Non-blocking, so a FIFO put in place of a listed file can never hang the run.
+    fd_.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd_) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (fstat(fd_.get(), &st) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    if (size_ == 0) {
+        eof_ = true;
+        return true;
+    }
+    // Small files come in whole with one read; the buffer keeps its size for the next file.
+    if (size_ < kReadBlock && size_ + 1 > capacity_) reserve(std::max<std::size_t>(size_ + 1, capacity_ * 2));
+    return readMore(error);
+}
+
+bool TextFileReader::readMore(std::string& error) {
+    if (eof_) return true;
+    if (consumed_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + consumed_, fill_ - consumed_);
+        fill_ -= consumed_;
+        consumed_ = 0;
+    }
+    if (fill_ == capacity_) reserve(capacity_ * 2);
+    const std::size_t want = std::min(capacity_ - fill_, kReadBlock);
+    std::size_t got = 0;
+    while (got < want) {
+        const ssize_t n = ::read(fd_.get(), buffer_.get() + fill_ + got, want - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = std::strerror(errno);
+            return false;
+        }
+        if (n == 0) {
+            eof_ = true;
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+        readTotal_ += static_cast<std::uint64_t>(n);
+        // Reaching the size seen at open is the end; a file that grows meanwhile is read as it was.
+        if (readTotal_ >= size_) {
+            eof_ = true;
+            break;
+        }
+    }
+    fill_ += got;
+    return true;
+}
+
+bool TextFileReader::nextSegment(std::string_view& segment, std::string& error) {
+    segment = {};
+    if (ended_) return true;
+    while (true) {
+        const char* begin = buffer_.get() + consumed_;
+        const std::size_t avail = fill_ - consumed_;
+        const void* lf = avail ? memrchr(begin, '\n', avail) : nullptr;
+        std::size_t take = 0;
+        if (eof_) {
+            take = avail;
+        } else if (lf) {
+            take = static_cast<std::size_t>(static_cast<const char*>(lf) - begin) + 1;
+        } else if (const void* cr = avail > 1 ? memrchr(begin, '\r', avail - 1) : nullptr) {
+            // Lines ended by CR alone: the byte after this CR is known, so the break is whole.
+            take = static_cast<std::size_t>(static_cast<const char*>(cr) - begin) + 1;
+        }
+        if (take == 0 && !eof_) {
+            if (!readMore(error)) return false;
+            continue;
+        }
+        segment = {begin, take};
+        consumed_ += take;
+        if (const void* nul = std::memchr(segment.data(), 0, segment.size())) {
+            segment = segment.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - segment.data()));
+            ended_ = true;
+        } else if (eof_ && consumed_ == fill_) {
+            ended_ = true;
+        }
+        return true;
+    }
+}
+
+} // namespace vesk

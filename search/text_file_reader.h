@@ -1,0 +1,45 @@
+#pragma once
+// Reads a file into one reused buffer and hands it out as segments of whole lines, so a file of
+// any size is searched in bounded memory (the longest line aside). A NUL ends the text.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "lib/unique_fd.h"
+
+namespace vesk {
+
+class TextFileReader {
+public:
+    TextFileReader();
+
+    // Opens a regular file and reads its first block. On failure `error` holds the system's text.
+    bool open(const std::string& path, std::string& error);
+    // The bytes read from the start of the file so far (all of a small file).
+    std::string_view head() const { return {buffer_.get(), fill_}; }
+    std::uint64_t fileSize() const { return size_; }
+
+    // The next run of whole lines (the last may lack its break); false with `error` when reading
+    // failed; an empty segment means the text has ended.
+    bool nextSegment(std::string_view& segment, std::string& error);
+
+    void close();
+
+private:
+    bool readMore(std::string& error);
+    void reserve(std::size_t capacity);
+
+    UniqueFd fd_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
+    std::size_t fill_ = 0;     // bytes in the buffer
+    std::size_t consumed_ = 0; // bytes already handed out
+    std::uint64_t size_ = 0;
+    std::uint64_t readTotal_ = 0;
+    bool eof_ = false;
+    bool ended_ = false; // a NUL or the end was handed out
+};
+
+} // namespace vesk

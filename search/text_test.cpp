@@ -1,0 +1,68 @@
+#include "search/text_test.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "lib/unique_fd.h"
+
+namespace vesk {
+
+namespace {
+constexpr std::array<bool, 256> makeTextBytes() {
+    std::array<bool, 256> t{};
+    for (int i = 32; i <= 127; ++i) t[i] = true;
+    t[9] = t[10] = t[12] = t[13] = true;
+    return t;
+}
+constexpr std::array<bool, 256> kTextByte = makeTextBytes();
+} // namespace
+
+TextTestResult classifyTextBytes(const char* data, std::size_t size) {
+    TextTestResult r;
+    if (size == 0) return r;
+    const std::size_t n = size < kTextTestBytes ? size : kTextTestBytes;
+    std::int64_t text = 0;
+    for (std::size_t i = 0; i < n; ++i) text += kTextByte[static_cast<unsigned char>(data[i])];
+    r.textBytes = text;
+    r.nonTextBytes = static_cast<std::int64_t>(n) - text;
+    r.isText = !(r.nonTextBytes > 5 || r.textBytes < r.nonTextBytes);
+    return r;
+}
+
+TextTestResult xcIsTextFileAndLoadable(const std::string& fileName) {
+    TextTestResult r;
+    UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd) {
+        r.error = std::strerror(errno);
+        return r;
+    }
+    struct stat st {};
+    if (fstat(fd.get(), &st) != 0) {
+        r.error = std::strerror(errno);
+        return r;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        r.error = "not a regular file";
+        return r;
+    }
+    if (st.st_size == 0) return r;
+    char buf[kTextTestBytes];
+    std::size_t got = 0;
+    while (got < sizeof buf) {
+        const ssize_t n = ::read(fd.get(), buf + got, sizeof buf - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            r.error = std::strerror(errno);
+            return r;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return classifyTextBytes(buf, got);
+}
+
+} // namespace vesk

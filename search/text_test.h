@@ -1,0 +1,26 @@
+#pragma once
+// Whether a file is text: its first 1000 bytes hold at most five non-text bytes and no fewer text
+// bytes than non-text bytes. Text bytes are 32..127, TAB, LF, FF and CR.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vesk {
+
+constexpr std::size_t kTextTestBytes = 1000;
+
+struct TextTestResult {
+    bool isText = false;
+    std::int64_t textBytes = 0;
+    std::int64_t nonTextBytes = 0;
+    std::string error; // the system's message when the file could not be opened or read
+};
+
+// Classifies the first min(size, 1000) bytes of an already-read buffer; size 0 is not text.
+TextTestResult classifyTextBytes(const char* data, std::size_t size);
+
+// Opens and tests the file; errors become the error text, never an exception.
+TextTestResult xcIsTextFileAndLoadable(const std::string& fileName);
+
+} // namespace vesk
