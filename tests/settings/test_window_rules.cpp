@@ -1,0 +1,107 @@
+#include "settings/window_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace vesk {
+namespace {
+
+TEST(WindowRules, ExactlyOneOfSelectSearchStopShowsInEachPhase) {
+    for (int phase : {1, 2, 3}) {
+        const PhaseLook look = phaseLook(phase);
+        EXPECT_EQ(look.selectVisible + look.goVisible + look.stopVisible, 1) << phase;
+    }
+    EXPECT_TRUE(phaseLook(1).goVisible);
+    EXPECT_EQ(phaseLook(1).page, 0);
+    EXPECT_TRUE(phaseLook(2).stopVisible);
+    EXPECT_TRUE(phaseLook(2).searching);
+    EXPECT_FALSE(phaseLook(2).viewButtonsVisible);
+    EXPECT_TRUE(phaseLook(3).selectVisible);
+    EXPECT_TRUE(phaseLook(3).fontButtonsVisible);
+    EXPECT_FALSE(phaseLook(3).searching);
+    EXPECT_EQ(phaseLook(3).page, 1);
+    EXPECT_FALSE(phaseLook(1).fontButtonsVisible);
+}
+
+TEST(WindowRules, CaptionNamesTheSearchAndReplaceOnlyWhileSearching) {
+    EXPECT_EQ(phaseCaption(1, "abc", true), "Ulmen Find Text v7.25.7.28");
+    EXPECT_EQ(phaseCaption(2, "abc", false), "Ulmen Find Text v7.25.7.28 - abc");
+    EXPECT_EQ(phaseCaption(2, "abc", true), "Ulmen Find Text v7.25.7.28 - Replace - abc");
+    EXPECT_EQ(phaseCaption(3, "abc", true), "Ulmen Find Text v7.25.7.28 - abc");
+}
+
+TEST(WindowRules, SwitchLooksAndToggling) {
+    const SwitchLook simple = switchLook(1), advanced = switchLook(2);
+    EXPECT_EQ(simple.boxColour, kNavy);
+    EXPECT_FALSE(simple.readOnly || simple.bold || simple.onPicture);
+    EXPECT_EQ(simple.labelColour, kGrey);
+    EXPECT_TRUE(simple.clearCount);
+    EXPECT_EQ(advanced.boxColour, kGreen);
+    EXPECT_TRUE(advanced.readOnly && advanced.bold && advanced.onPicture);
+    EXPECT_EQ(advanced.labelColour, kGreen);
+    EXPECT_FALSE(advanced.clearCount);
+    // A stored value other than 1 or 2 reads as simple, so it toggles to advanced.
+    EXPECT_EQ(switchLook(3), switchLook(1));
+    EXPECT_EQ(toggledMode(1), 2);
+    EXPECT_EQ(toggledMode(2), 1);
+    EXPECT_EQ(toggledMode(0), 2);
+}
+
+TEST(WindowRules, KeepFirstItemCutsBeforeTheFirstComma) {
+    EXPECT_EQ(keepFirstItem("*.pas,*.txt"), "*.pas");
+    EXPECT_EQ(keepFirstItem("*.pas"), "*.pas");
+    EXPECT_EQ(keepFirstItem(",x"), "");
+    EXPECT_EQ(keepFirstItem("   "), "");
+    EXPECT_EQ(keepFirstItem(" a b ,c"), " a b ");
+}
+
+TEST(WindowRules, MarkStatusGreysOnlyWhenABoxChanged) {
+    const BoxTexts entered{"/src", "*.*", "foo"};
+    EXPECT_EQ(markStatus(1, entered, entered), StatusMark::Unchanged);
+    EXPECT_EQ(markStatus(1, entered, {"/src", "*.*", "fooo"}), StatusMark::Stale);
+    EXPECT_EQ(markStatus(1, entered, {"/src/", "*.*", "foo"}), StatusMark::Stale);
+    EXPECT_EQ(markStatus(2, entered, {"x", "y", "z"}), StatusMark::Current);
+    EXPECT_EQ(markStatus(7, entered, {"x", "y", "z"}), StatusMark::Unchanged);
+    EXPECT_EQ(statusColour(StatusMark::Stale), kGrey);
+    EXPECT_EQ(statusColour(StatusMark::Current), kNavy);
+}
+
+TEST(WindowRules, StartFolderFallsBackAndFillsAnEmptyFirstSlot) {
+    StartFolder s = chooseStartFolder("/box", "/saved", "/prog/");
+    EXPECT_EQ(s.folder, "/box");
+    EXPECT_FALSE(s.setSavedFolder0);
+    s = chooseStartFolder("  ", "/saved", "/prog/");
+    EXPECT_EQ(s.folder, "/saved");
+    s = chooseStartFolder("", "", "/prog/");
+    EXPECT_EQ(s.folder, "/prog/");
+    EXPECT_TRUE(s.setSavedFolder0);
+    s = chooseStartFolder("/box", " ", "/prog/");
+    EXPECT_TRUE(s.setSavedFolder0);
+}
+
+TEST(WindowRules, DoubleClickStartsAtTheCurrentFolderUnlessItIsMissing) {
+    const std::set<std::string> existing{"/cwd", "/box"};
+    const auto exists = [&](const std::string& f) { return existing.count(f) > 0; };
+    EXPECT_EQ(doubleClickStartFolder("/cwd", "/box", "/s", "/p/", exists), "/cwd");
+    EXPECT_EQ(doubleClickStartFolder("", "/box", "/s", "/p/", exists), "/box");
+    // The first non-blank candidate decides; a missing folder falls back to the program folder.
+    EXPECT_EQ(doubleClickStartFolder("", "", "/s", "/p/", exists), "/p/");
+    EXPECT_EQ(doubleClickStartFolder("", "", "", "/p/", exists), "/p/");
+}
+
+TEST(WindowRules, ExpandTwiceRestoresTheShownGeometry) {
+    const VerticalGeometry up = verticalResize(false, 24, 1000, 100, 760);
+    EXPECT_EQ(up.top, 24);
+    EXPECT_EQ(up.height, 1000);
+    EXPECT_TRUE(up.expanded);
+    EXPECT_EQ(up.hint, "Shrink to original height");
+    const VerticalGeometry back = verticalResize(up.expanded, 24, 1000, 100, 760);
+    EXPECT_EQ(back.top, 100);
+    EXPECT_EQ(back.height, 760);
+    EXPECT_FALSE(back.expanded);
+    EXPECT_EQ(back.hint, "Expand vertically");
+}
+
+} // namespace
+} // namespace vesk
