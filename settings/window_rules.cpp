@@ -41,14 +41,14 @@ std::string phaseCaption(int phase, std::string_view searchText, bool replaceOn)
 SwitchLook switchLook(int mode) {
     SwitchLook look;
     if (mode == 2) {
-        look.boxColour = kGreen;
+        look.boxColour = kTintGreen;
         look.bold = true;
         look.readOnly = true;
         look.onPicture = true;
-        look.labelColour = kGreen;
+        look.labelColour = kTintGreen;
     } else {
-        look.boxColour = kNavy;
-        look.labelColour = kGrey;
+        look.boxColour = kTintNavy;
+        look.labelColour = kTintGrey;
         look.clearCount = true;
     }
     return look;
@@ -68,7 +68,7 @@ StatusMark markStatus(int kind, const BoxTexts& entered, const BoxTexts& now) {
     return StatusMark::Unchanged;
 }
 
-Rgb statusColour(StatusMark mark) { return mark == StatusMark::Stale ? kGrey : kNavy; }
+Tint statusColour(StatusMark mark) { return mark == StatusMark::Stale ? kTintGrey : kTintNavy; }
 
 StartFolder chooseStartFolder(std::string_view boxText, std::string_view savedFolder0,
                               std::string_view programFolder) {

@@ -18,13 +18,14 @@ inline constexpr int kPhaseSelecting = 1;
 inline constexpr int kPhaseSearching = 2;
 inline constexpr int kPhaseViewing = 3;
 
-struct Rgb {
+// A colour of the window's texts.
+struct Tint {
     int r = 0, g = 0, b = 0;
-    bool operator==(const Rgb&) const = default;
+    bool operator==(const Tint&) const = default;
 };
-inline constexpr Rgb kNavy{0, 0, 128};
-inline constexpr Rgb kGreen{0, 128, 0};
-inline constexpr Rgb kGrey{128, 128, 128};
+inline constexpr Tint kTintNavy{0, 0, 128};
+inline constexpr Tint kTintGreen{0, 128, 0};
+inline constexpr Tint kTintGrey{128, 128, 128};
 
 // What one phase shows. `page` is 0 for "Select", 1 for "Matches".
 struct PhaseLook {
@@ -43,11 +44,11 @@ std::string phaseCaption(int phase, std::string_view searchText, bool replaceOn)
 
 // The look of one box and its switch: simple navy and editable, advanced green, bold, read-only.
 struct SwitchLook {
-    Rgb boxColour;
+    Tint boxColour;
     bool bold = false;
     bool readOnly = false;
     bool onPicture = false;
-    Rgb labelColour;
+    Tint labelColour;
     bool clearCount = false; // the count label is emptied in simple mode
     bool operator==(const SwitchLook&) const = default;
 };
@@ -68,7 +69,7 @@ struct BoxTexts {
 };
 enum class StatusMark { Unchanged, Stale, Current };
 StatusMark markStatus(int kind, const BoxTexts& entered, const BoxTexts& now);
-Rgb statusColour(StatusMark mark); // Stale grey, Current navy
+Tint statusColour(StatusMark mark); // Stale grey, Current navy
 
 // The folder the first showing puts in the folder box (simple mode): the box's text; if blank the
 // first saved folder; if still blank the program's folder. A blank first saved folder becomes the

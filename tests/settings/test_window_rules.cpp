@@ -33,13 +33,13 @@ TEST(WindowRules, CaptionNamesTheSearchAndReplaceOnlyWhileSearching) {
 
 TEST(WindowRules, SwitchLooksAndToggling) {
     const SwitchLook simple = switchLook(1), advanced = switchLook(2);
-    EXPECT_EQ(simple.boxColour, kNavy);
+    EXPECT_EQ(simple.boxColour, kTintNavy);
     EXPECT_FALSE(simple.readOnly || simple.bold || simple.onPicture);
-    EXPECT_EQ(simple.labelColour, kGrey);
+    EXPECT_EQ(simple.labelColour, kTintGrey);
     EXPECT_TRUE(simple.clearCount);
-    EXPECT_EQ(advanced.boxColour, kGreen);
+    EXPECT_EQ(advanced.boxColour, kTintGreen);
     EXPECT_TRUE(advanced.readOnly && advanced.bold && advanced.onPicture);
-    EXPECT_EQ(advanced.labelColour, kGreen);
+    EXPECT_EQ(advanced.labelColour, kTintGreen);
     EXPECT_FALSE(advanced.clearCount);
     // A stored value other than 1 or 2 reads as simple, so it toggles to advanced.
     EXPECT_EQ(switchLook(3), switchLook(1));
@@ -63,8 +63,8 @@ TEST(WindowRules, MarkStatusGreysOnlyWhenABoxChanged) {
     EXPECT_EQ(markStatus(1, entered, {"/src/", "*.*", "foo"}), StatusMark::Stale);
     EXPECT_EQ(markStatus(2, entered, {"x", "y", "z"}), StatusMark::Current);
     EXPECT_EQ(markStatus(7, entered, {"x", "y", "z"}), StatusMark::Unchanged);
-    EXPECT_EQ(statusColour(StatusMark::Stale), kGrey);
-    EXPECT_EQ(statusColour(StatusMark::Current), kNavy);
+    EXPECT_EQ(statusColour(StatusMark::Stale), kTintGrey);
+    EXPECT_EQ(statusColour(StatusMark::Current), kTintNavy);
 }
 
 TEST(WindowRules, StartFolderFallsBackAndFillsAnEmptyFirstSlot) {
