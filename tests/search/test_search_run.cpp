@@ -1,0 +1,250 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "search/search_run.h"
+#include "tests/support/recording_host.h"
+#include "tests/support/temp_tree.h"
+
+using namespace vesk;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using vesk::test::RecordingHost;
+using vesk::test::TempTree;
+
+namespace {
+
+struct Fixture {
+    TempTree tree;
+    RecordingHost host;
+    StringSlots slots;
+    SearchRun run{host, slots};
+
+    Fixture() {
+        host.options.folderBox = tree.root();
+        host.options.filespecBox = "*.*";
+        // The advanced list texts as the list windows leave them.
+        host.options.FolderText = tree.root();
+        host.options.FilespecText = "*.*";
+        host.options.SubFolders = true;
+    }
+    std::string p(const char* rel) const { return tree.path(rel); }
+    // The rows after the set-up rows (from the first file heading on).
+    std::vector<std::string> resultRows() const {
+        auto all = host.rows();
+        auto it = std::find(all.begin(), all.end(), "|_________________________________||");
+        return it == all.end() ? all : std::vector<std::string>(it + 1, all.end());
+    }
+};
+
+} // namespace
+
+TEST(SearchRun, RowsAndSummaryOfASimpleRun) {
+    Fixture f;
+    f.tree.write("a.txt", "one Needle\nnothing\nneedle needle\n");
+    f.tree.write("sub/b.txt", "no\n");
+    f.host.options.stringBox = "needle";
+    ASSERT_EQ(f.run.DoSearch(), RunResult::Done);
+    const std::string a = f.p("a.txt");
+    EXPECT_THAT(f.resultRows(), ElementsAre("|" + a + "|" + a + "|", "1|one Needle|" + a + "|5",
+                                            "3|needle needle|" + a + "|1"));
+    const auto all = f.host.rows();
+    EXPECT_EQ(all[0], "|Folders=" + f.tree.root() + " Filespec=*.*  String=needle||");
+    EXPECT_THAT(all, Contains(HasSubstr("|Searching 2 files/folders starts ")));
+    EXPECT_EQ(f.host.statusTexts.back(), "Matched Lines=2 of 4 - Files=1 of 2 - time=0.000s");
+    EXPECT_EQ(f.run.state().LastRow, f.host.grid_.row());
+    EXPECT_FALSE(f.run.state().Searching);
+    EXPECT_EQ(f.host.phase, 3);
+    EXPECT_EQ(f.slots.FindCount, 1);
+}
+
+TEST(SearchRun, EmptyOrBlankStringsEndTheRunEarly) {
+    Fixture f;
+    f.tree.write("a.txt", "x\n");
+    f.host.options.stringBox = "";
+    EXPECT_EQ(f.run.DoSearch(), RunResult::EndedEarly);
+    EXPECT_EQ(f.host.grid_.rowCount(), 1);
+    EXPECT_TRUE(f.host.dialogs_.messages.empty());
+    EXPECT_THAT(f.host.events, Contains("focus string"));
+
+    f.host.options.StringsMode = 2;
+    f.slots.FindCount = 2;
+    f.slots.FindStrings[0] = "x";
+    f.slots.FindStrings[1] = "   ";
+    EXPECT_EQ(f.run.DoSearch(), RunResult::EndedEarly);
+    EXPECT_THAT(f.host.dialogs_.messages, ElementsAre("Search array contains blank elements - fix!"));
+    f.slots.FindCount = 0;
+    EXPECT_EQ(f.run.DoSearch(), RunResult::EndedEarly);
+    EXPECT_EQ(f.host.dialogs_.messages.back(), "Nothing to search for");
+}
+
+TEST(SearchRun, NameExclusions) {
+    Fixture f;
+    for (const char* n : {"a.BAK.txt", "a.DLL.txt", "x.map", "y.~pas", "z-veskSearchReplace-1.txt", "ok.txt"})
+        f.tree.write(n, "hit\n");
+    f.host.options.stringBox = "hit";
+    f.run.DoSearch();
+    std::vector<std::string> files;
+    for (const auto& r : f.resultRows())
+        if (r.rfind("|", 0) == 0 && r.size() > 1 && r[1] == '/') files.push_back(r.substr(f.tree.root().size() + 1, r.find('|', 1) - f.tree.root().size() - 1));
+    EXPECT_THAT(files, ElementsAre("a.DLL.txt", "ok.txt"));
+
+    f.host.options.filespecBox = "*.MAP";
+    f.run.DoSearch();
+    EXPECT_EQ(f.run.state().MatchedFiles, 1); // x.map is searched once the mask names .map
+}
+
+TEST(SearchRun, ExactExtensionInSimpleMask) {
+    Fixture f;
+    f.tree.write("index.html", "hit\n");
+    f.tree.write("page.htm", "hit\n");
+    f.host.options.stringBox = "hit";
+    f.host.options.filespecBox = "*.htm";
+    f.host.options.AlwaysAdvancedScan = false;
+    f.run.DoSearch();
+    EXPECT_EQ(f.run.state().MatchedFiles, 1);
+    f.host.options.filespecBox = "*.ht*";
+    f.host.options.AlwaysAdvancedScan = true;
+    f.run.DoSearch();
+    EXPECT_EQ(f.run.state().MatchedFiles, 2);
+}
+
+TEST(SearchRun, FilenameMatchKeepsItsHeadingForBinaryFiles) {
+    Fixture f;
+    f.tree.write("util.bin", std::string("\0\0\0\0\0\0\0util", 11));
+    f.host.options.stringBox = "util";
+    f.host.options.SearchFilename = true;
+    f.run.DoSearch();
+    const std::string u = f.p("util.bin");
+    EXPECT_THAT(f.resultRows(), ElementsAre("|" + u + "|" + u + "|", "|(No Matches Found)||"));
+}
+
+TEST(SearchRun, ListAllFilenamesWritesOneHeadingPerFile) {
+    Fixture f;
+    f.tree.write("a.txt", "hit\n");
+    f.tree.write("b.txt", "miss\n");
+    f.host.options.stringBox = "hit";
+    f.host.options.ListAllFilenames = true;
+    f.run.DoSearch();
+    const std::string a = f.p("a.txt"), b = f.p("b.txt");
+    EXPECT_THAT(f.resultRows(), ElementsAre("|" + a + "|" + a + "|", "1|hit|" + a + "|1", "|" + b + "|" + b + "|"));
+}
+
+TEST(SearchRun, NewestRowsStayInView) {
+    Fixture f;
+    std::string text;
+    for (int i = 0; i < 25; ++i) text += "hit\n";
+    f.tree.write("a.txt", text);
+    f.host.options.stringBox = "hit";
+    f.run.DoSearch();
+    EXPECT_EQ(f.host.grid_.topRow(), f.run.state().LastRow - 20);
+}
+
+TEST(SearchRun, LinesAndFilesWithNoMatch) {
+    Fixture f;
+    f.tree.write("a.txt", "hit\nother\n");
+    f.tree.write("b.txt", "nothing\n");
+    f.host.options.stringBox = "hit";
+    f.host.options.LinesWithNoMatchesOnly = true;
+    f.run.DoSearch();
+    const std::string a = f.p("a.txt"), b = f.p("b.txt");
+    EXPECT_THAT(f.resultRows(), ElementsAre("|" + a + "|" + a + "|", "2|other|" + a + "|", "|" + b + "|" + b + "|",
+                                            "1|nothing|" + b + "|"));
+
+    f.host.options.LinesWithNoMatchesOnly = false;
+    f.host.options.FilesWithNoMatch = true;
+    f.run.DoSearch();
+    const auto rows = f.resultRows();
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(rows[rows.size() - 2], "|No Matches||");
+    EXPECT_EQ(rows.back(), "|" + b + "|" + b + "|");
+}
+
+TEST(SearchRun, SlowFileIsCutOffAfterTwoSeconds) {
+    Fixture f;
+    f.tree.write("slow.txt", "hit 1\nhit 2\nhit 3\nhit 4\nhit 5\nhit 6\n");
+    f.tree.write("z.txt", "hit\n");
+    f.host.options.stringBox = "hit";
+    f.host.clock_.step = 0.3 * kOneSecond;
+    f.run.DoSearch();
+    const std::string s = f.p("slow.txt");
+    const auto rows = f.resultRows();
+    const auto err = std::find(rows.begin(), rows.end(), "-1|Searching File too slow|" + s + "|");
+    ASSERT_NE(err, rows.end());
+    EXPECT_EQ(*(err - 1), "-1|" + s + "|" + s + "|");
+    EXPECT_EQ(*(err + 1), "-1|aborted after 2 seconds|" + s + "|");
+    EXPECT_LT(f.run.state().LinesSearched, 7); // only the lines examined, plus z.txt's one
+    EXPECT_THAT(rows, Contains("1|hit|" + f.p("z.txt") + "|1")); // the run goes on
+}
+
+TEST(SearchRun, StopWhileListingSearchesNothing) {
+    Fixture f;
+    for (int i = 0; i < 6; ++i) f.tree.write("d" + std::to_string(i) + "/a.txt", "hit\n");
+    f.host.options.stringBox = "hit";
+    f.host.clock_.step = 2 * kOneSecond;
+    int calls = 0;
+    f.host.onProcessEvents = [&] {
+        if (f.run.state().Searching && ++calls == 4) f.run.Stop();
+    };
+    EXPECT_EQ(f.run.DoSearch(), RunResult::Done);
+    EXPECT_EQ(f.run.state().FilesDone, 0);
+    EXPECT_LT(f.run.state().FileTotal, 6);
+    EXPECT_EQ(f.host.progressTexts.back(), " (aborted)");
+    EXPECT_FALSE(f.run.state().Searching);
+}
+
+TEST(SearchRun, InvalidMaskFailsAndTheNextRunWorks) {
+    Fixture f;
+    f.tree.write("a.txt", "hit\n");
+    f.host.options.stringBox = "hit";
+    f.host.options.filespecBox = "[abc";
+    EXPECT_EQ(f.run.DoSearch(), RunResult::Failed);
+    EXPECT_THAT(f.host.dialogs_.messages, ElementsAre("'[abc' is an invalid mask at (5)"));
+    EXPECT_FALSE(f.run.state().Searching);
+    EXPECT_TRUE(f.host.grid_.visible());
+    f.host.options.filespecBox = "*.txt";
+    EXPECT_EQ(f.run.DoSearch(), RunResult::Done);
+    EXPECT_EQ(f.run.state().MatchedLines, 1);
+}
+
+TEST(SearchRun, GoogleFindWithOneWordIsAPlainSearchAndTurnsReplaceOff) {
+    Fixture f;
+    f.tree.write("a.txt", "alpha\nbeta alpha\n");
+    f.host.options.stringBox = "alpha";
+    f.host.options.GoogleFind = true;
+    f.host.options.ReplaceOn = true;
+    f.run.DoSearch();
+    EXPECT_EQ(f.run.state().MatchedLines, 2);
+    EXPECT_FALSE(f.host.options.ReplaceOn);
+    EXPECT_EQ(f.run.state().SearchStringsText, "Search Strings: (simple)\r\nalpha");
+    EXPECT_TRUE(f.host.dialogs_.messages.empty());
+
+    f.host.options.stringBox = "beta alpha";
+    f.host.options.ReplaceOn = true;
+    f.run.DoSearch();
+    EXPECT_EQ(f.run.state().MatchedLines, 1);
+    ASSERT_EQ(f.host.dialogs_.messages.size(), 1u);
+    EXPECT_THAT(f.host.dialogs_.messages[0], HasSubstr("Warning - Google find cannot be used with either"));
+}
+
+TEST(SearchRun, MultipleStringsFirstSlotThatOccursDecides) {
+    Fixture f;
+    f.tree.write("a.txt", "zzz aaa\n");
+    f.host.options.StringsMode = 2;
+    f.slots.FindCount = 2;
+    f.slots.FindStrings[0] = "aaa";
+    f.slots.FindStrings[1] = "zzz";
+    f.run.DoSearch();
+    EXPECT_THAT(f.resultRows(), Contains("1|zzz aaa|" + f.p("a.txt") + "|5"));
+    EXPECT_THAT(f.host.rows(), Contains("|String2 = zzz||"));
+}
+
+TEST(SearchRun, NoMatchesAndAStatusPathShortened) {
+    Fixture f;
+    f.tree.write("a.txt", "x\n");
+    f.host.options.stringBox = "absent";
+    f.run.DoSearch();
+    EXPECT_EQ(f.host.rows().back(), "|(No Matches Found)||");
+    const std::string longPath(100, 'p');
+    EXPECT_EQ(shortPathText(longPath), std::string(20, 'p') + ".." + std::string(20, 'p'));
+}

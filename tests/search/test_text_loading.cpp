@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "search/lines.h"
+#include "search/text_file_reader.h"
+#include "search/text_test.h"
+#include "tests/support/temp_tree.h"
+
+using namespace vesk;
+using vesk::test::TempTree;
+
+TEST(TextTest, Thresholds) {
+    struct Case {
+        std::string bytes;
+        bool isText;
+    };
+    std::string fiveBad = std::string(995, 'a') + std::string(5, '\x01');
+    std::string sixBad = std::string(994, 'a') + std::string(6, '\x01');
+    const Case cases[] = {
+        {"", false},                         // empty is not text
+        {std::string("a\0", 2), true},       // one against one
+        {std::string("a\0\0", 3), false},    // 1 < 2
+        {fiveBad, true},
+        {sixBad, false},
+        {std::string("\xE9t\xE9\xE9\xE9\xE9\xE9 abc"), false}, // more than five bytes above 127
+        {std::string(1000, 'a') + std::string(10, '\0'), true}, // only the first 1000 bytes count
+        {"tab\there\fform\r\n", true},
+    };
+    for (const Case& c : cases) {
+        const TextTestResult r = classifyTextBytes(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(r.isText, c.isText) << "case of " << c.bytes.size() << " bytes";
+    }
+}
+
+TEST(TextTest, FileErrorsBecomeTheErrorText) {
+    TempTree t;
+    const TextTestResult missing = xcIsTextFileAndLoadable(t.path("nope.txt"));
+    EXPECT_FALSE(missing.isText);
+    EXPECT_EQ(missing.error, "No such file or directory");
+    t.write("u16.txt", std::string("h\0e\0l\0l\0o\0 \0w\0o\0r\0l\0d\0", 22));
+    EXPECT_FALSE(xcIsTextFileAndLoadable(t.path("u16.txt")).isText);
+}
+
+TEST(Lines, BreakRules) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"a\nb\nc", {"a", "b", "c"}},
+        {"a\rb\rc\r", {"a", "b", "c"}},
+        {"a\r\nb\r\nc\r\n", {"a", "b", "c"}},
+        {"a\n\rb", {"a", "", "b"}}, // LF CR is two breaks
+        {"\n", {""}},
+        {"a\n\n", {"a", ""}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string_view> got;
+        splitLines(c.text, got);
+        EXPECT_EQ(std::vector<std::string>(got.begin(), got.end()), c.lines) << c.text;
+        EXPECT_EQ(countLines(c.text), c.lines.size()) << c.text;
+    }
+    EXPECT_EQ(textBeforeNul(std::string_view("ab\0cd", 5)), "ab");
+}
+
+TEST(Lines, VectorCountAgreesAcrossBlockBoundaries) {
+    // CR LF pairs straddling every 16-byte boundary, and calls split at every offset.
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += std::string(static_cast<std::size_t>(i % 19), 'x') + (i % 3 ? "\r\n" : i % 2 ? "\r" : "\n");
+    std::vector<std::string_view> lines;
+    splitLines(text, lines);
+    for (std::size_t cut = 0; cut <= text.size(); cut += 7) {
+        bool prevCR = false;
+        std::uint64_t n = countBreaks(text.data(), cut, prevCR);
+        n += countBreaks(text.data() + cut, text.size() - cut, prevCR);
+        EXPECT_EQ(n, lines.size()) << "cut at " << cut;
+    }
+}
+
+TEST(Reader, SegmentsHoldWholeLinesAndStopAtNul) {
+    TempTree t;
+    std::string big;
+    for (int i = 0; i < 400000; ++i) big += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
+    big += std::string("tail\0hidden\n", 12);
+    t.write("big.txt", big);
+    TextFileReader reader;
+    std::string error;
+    ASSERT_TRUE(reader.open(t.path("big.txt"), error)) << error;
+    std::string seen;
+    std::string_view seg;
+    int segments = 0;
+    while (reader.nextSegment(seg, error) && !seg.empty()) {
+        ++segments;
+        seen.append(seg);
+    }
+    EXPECT_EQ(seen, big.substr(0, big.find('\0')));
+    EXPECT_GE(segments, 1);
+    EXPECT_FALSE(reader.open(t.path("gone.txt"), error));
+    EXPECT_EQ(error, "No such file or directory");
+}
+
+TEST(Reader, NeverOpensAFifo) {
+    TempTree t;
+    ASSERT_EQ(mkfifo(t.path("pipe").c_str(), 0600), 0);
+    TextFileReader reader;
+    std::string error;
+    EXPECT_FALSE(reader.open(t.path("pipe"), error)); // must not hang waiting for a writer
+    EXPECT_EQ(error, "not a regular file");
+}
