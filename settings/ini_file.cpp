@@ -12,7 +12,9 @@ namespace vesk {
 
 namespace {
 
-bool holdsLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool holdsLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 // A name the parser would read back as the same section or key.
 bool isWritableSection(std::string_view name) {
@@ -74,9 +76,8 @@ IniFile::IniFile(std::string_view text) {
             lines_.push_back(parseLine(std::string(text.substr(start)), {}));
             break;
         }
-        const std::size_t endLen = text[brk] == '\r' && brk + 1 < text.size() && text[brk + 1] == '\n'
-                                       ? 2
-                                       : 1;
+        const std::size_t endLen =
+            text[brk] == '\r' && brk + 1 < text.size() && text[brk + 1] == '\n' ? 2 : 1;
         lines_.push_back(parseLine(std::string(text.substr(start, brk - start)),
                                    std::string(text.substr(brk, endLen))));
         start = brk + endLen;
@@ -110,7 +111,8 @@ IniFile::Line IniFile::parseLine(std::string text, std::string end) {
     line.kind = Kind::Key;
     line.name = std::move(key);
     std::size_t v = eq + 1;
-    while (v < line.text.size() && isBlankByte(line.text[v])) ++v;
+    while (v < line.text.size() && isBlankByte(line.text[v]))
+        ++v;
     line.valueBegin = v;
     return line;
 }
@@ -128,7 +130,8 @@ std::optional<std::size_t> IniFile::findKey(std::string_view section, std::strin
     bool inSection = false;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Line& line = lines_[i];
-        if (line.kind == Kind::Section) inSection = equalsNoCase(line.name, wantedSection);
+        if (line.kind == Kind::Section)
+            inSection = equalsNoCase(line.name, wantedSection);
         else if (inSection && line.kind == Kind::Key && equalsNoCase(line.name, wantedKey))
             return i;
     }
@@ -158,7 +161,9 @@ bool IniFile::readBool(std::string_view section, std::string_view key, bool fall
     return readInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-bool IniFile::hasSection(std::string_view section) const { return findSection(section).has_value(); }
+bool IniFile::hasSection(std::string_view section) const {
+    return findSection(section).has_value();
+}
 
 // A new key goes after the section's last key (after its header when it has none): the blank
 // lines and comments that follow usually set it apart from, or introduce, the next section.
@@ -179,7 +184,8 @@ std::string IniFile::newLineEnd() const {
 void IniFile::insertLine(std::size_t at, std::string text) {
     const std::string end = newLineEnd();
     if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = end;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), parseLine(std::move(text), end));
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
+                  parseLine(std::move(text), end));
 }
 
 bool IniFile::writeText(std::string_view section, std::string_view key, std::string_view value) {

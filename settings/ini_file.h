@@ -44,8 +44,8 @@ public:
     bool readBool(std::string_view section, std::string_view key, bool fallback) const;
 
     // Rewrites the first matching key in place, or adds it after the last key of its section (a
-    // new section at the end of the document when absent). False, and nothing changed, when the value
-    // holds a line break, which would split the line.
+    // new section at the end of the document when absent). False, and nothing changed, when the
+    // value holds a line break (it would split the line) or a name would not read back as itself.
     bool writeText(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, int value);
     void writeBool(std::string_view section, std::string_view key, bool value);
@@ -63,8 +63,8 @@ private:
         std::string text; // without its line end
         std::string end;  // "\r\n", "\n", "\r" or empty for a last line without one
         Kind kind = Kind::Other;
-        std::string name;            // trimmed section or key name
-        std::size_t valueBegin = 0;  // Key: where the trimmed value starts in text
+        std::string name;           // trimmed section or key name
+        std::size_t valueBegin = 0; // Key: where the trimmed value starts in text
     };
 
     static Line parseLine(std::string text, std::string end);

@@ -11,7 +11,9 @@ namespace vesk {
 
 namespace {
 
-std::string slotKey(std::string_view base, int n) { return std::string(base) + numberText(n); }
+std::string slotKey(std::string_view base, int n) {
+    return std::string(base) + numberText(n);
+}
 
 int readMode(const IniFile& ini, std::string_view key) {
     return ini.readInteger(kSectionSettings, key, kModeSimple) == kModeAdvanced ? kModeAdvanced
@@ -60,7 +62,8 @@ private:
 void putFolderSlots(SaveSession& save, const SavedSettings& s) {
     for (int n = 0; n < kSavedSlots; ++n) {
         save.text(kSectionFolders, slotKey(kKeySavedFolder, n), s.SavedFolder[n]);
-        save.boolean(kSectionFolders, slotKey(kKeySavedFolderSelected, n), s.SavedFolderSelected[n]);
+        save.boolean(kSectionFolders, slotKey(kKeySavedFolderSelected, n),
+                     s.SavedFolderSelected[n]);
     }
 }
 
@@ -73,8 +76,7 @@ void putFilespecSlots(SaveSession& save, const SavedSettings& s) {
 }
 
 // Runs one save and keeps every failure, down to running out of memory, inside a message.
-template <typename Fill>
-bool runSave(const std::string& path, Dialogs& dialogs, Fill fill) {
+template <typename Fill> bool runSave(const std::string& path, Dialogs& dialogs, Fill fill) {
     try {
         SaveSession save(path);
         fill(save);
@@ -128,7 +130,8 @@ SavedSettings LoadSettings(const std::string& settingsPath,
     return s;
 }
 
-bool SaveSettings(const std::string& settingsPath, const SavedSettings& settings, Dialogs& dialogs) {
+bool SaveSettings(const std::string& settingsPath, const SavedSettings& settings,
+                  Dialogs& dialogs) {
     if (!dialogs.askYesNo("Confirm", kSaveSettingsQuestion)) return false;
     return runSave(settingsPath, dialogs, [&](SaveSession& save) {
         putFolderSlots(save, settings);
@@ -139,7 +142,8 @@ bool SaveSettings(const std::string& settingsPath, const SavedSettings& settings
     });
 }
 
-bool SaveFolderSet(const std::string& settingsPath, const SavedSettings& settings, Dialogs& dialogs) {
+bool SaveFolderSet(const std::string& settingsPath, const SavedSettings& settings,
+                   Dialogs& dialogs) {
     return runSave(settingsPath, dialogs, [&](SaveSession& save) {
         putFolderSlots(save, settings);
         save.integer(kSectionSettings, kKeyFolderMode, settings.FolderMode);

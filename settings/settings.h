@@ -78,7 +78,8 @@ bool SaveSettings(const std::string& settingsPath, const SavedSettings& settings
 
 // The default-set buttons of the folder and file-mask windows: write without asking. True when
 // the file was written.
-bool SaveFolderSet(const std::string& settingsPath, const SavedSettings& settings, Dialogs& dialogs);
+bool SaveFolderSet(const std::string& settingsPath, const SavedSettings& settings,
+                   Dialogs& dialogs);
 bool SaveFilespecSet(const std::string& settingsPath, const SavedSettings& settings,
                      Dialogs& dialogs);
 

@@ -69,14 +69,13 @@ TEST(IniFile, ValuesAreTrimmed) {
 TEST(IniFile, IntegersAndBooleans) {
     struct Case {
         const char* value;
-        int integer;   // read with fallback 7
-        bool boolean;  // read with fallback true
+        int integer;  // read with fallback 7
+        bool boolean; // read with fallback true
     };
     const Case cases[] = {
-        {"2", 2, true},         {" 2 ", 2, true},          {"0", 0, false},
-        {"-3", -3, true},       {"+4", 4, true},           {"abc", 7, true},
-        {"2x", 7, true},        {"", 7, true},             {"+-1", 7, true},
-        {"0x10", 7, true},      {"99999999999", 7, true},  {"1.5", 7, true},
+        {"2", 2, true},   {" 2 ", 2, true},  {"0", 0, false},          {"-3", -3, true},
+        {"+4", 4, true},  {"abc", 7, true},  {"2x", 7, true},          {"", 7, true},
+        {"+-1", 7, true}, {"0x10", 7, true}, {"99999999999", 7, true}, {"1.5", 7, true},
     };
     for (const Case& c : cases) {
         IniFile ini(std::string("[S]\nk=") + c.value + "\n");

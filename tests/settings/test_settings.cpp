@@ -58,13 +58,14 @@ TEST(Settings, AMissingFileGivesTheDefaults) {
 
 TEST(Settings, ModesOtherThanTwoReadAsSimple) {
     const std::pair<const char*, int> cases[] = {{"2", 2}, {" 2 ", 2}, {"1", 1}, {"3", 1},
-                                                 {"0", 1}, {"abc", 1}, {"", 1},    {"-2", 1}};
+                                                 {"0", 1}, {"abc", 1}, {"", 1},  {"-2", 1}};
     TempTree tree;
     for (const auto& [value, mode] : cases) {
         const std::string v = value;
-        const std::string path = tree.write("vesk.INI", "[settings]\nsimpleoradvancedfolders=" + v +
-                                                            "\nSimpleOrAdvancedFileSpec=" + v +
-                                                            "\nSimpleOrAdvancedStrings=" + v + "\n");
+        const std::string path =
+            tree.write("vesk.INI", "[settings]\nsimpleoradvancedfolders=" + v +
+                                       "\nSimpleOrAdvancedFileSpec=" + v +
+                                       "\nSimpleOrAdvancedStrings=" + v + "\n");
         const SavedSettings s = LoadSettings(path);
         EXPECT_EQ(s.FolderMode, mode) << v;
         EXPECT_EQ(s.FilespecMode, mode) << v;
@@ -212,7 +213,8 @@ TEST(Settings, RefusedSaveSaysSoAndKeepsTheOldFile) {
     EXPECT_FALSE(SaveFolderSet(path, sample(), dialogs));
     EXPECT_FALSE(SaveFilespecSet(path, sample(), dialogs));
     ASSERT_EQ(dialogs.messages.size(), 3u);
-    for (const std::string& m : dialogs.messages) EXPECT_EQ(m, "Unable to write to " + path);
+    for (const std::string& m : dialogs.messages)
+        EXPECT_EQ(m, "Unable to write to " + path);
     EXPECT_EQ(tree.read("plain"), "not a folder");
 }
 
@@ -246,11 +248,12 @@ TEST(Settings, ViewerAndDifferencesViewerLookups) {
 
 TEST(Settings, SharedSettingsFileName) {
     const std::pair<const char*, const char*> cases[] = {
-        {"", "Ostrel.INI"},           {"  ", "Ostrel.INI"},
-        {"Tool.exe", "Tool.INI"},     {"/opt/x.y/Tool.exe", "Tool.INI"},
-        {"/opt/Tool", "Tool.INI"},    {"/opt/.exe", "Ostrel.INI"},
+        {"", "Ostrel.INI"},        {"  ", "Ostrel.INI"},
+        {"Tool.exe", "Tool.INI"},  {"/opt/x.y/Tool.exe", "Tool.INI"},
+        {"/opt/Tool", "Tool.INI"}, {"/opt/.exe", "Ostrel.INI"},
     };
-    for (const auto& [given, expected] : cases) EXPECT_EQ(SharedSettingsPath(given), expected) << given;
+    for (const auto& [given, expected] : cases)
+        EXPECT_EQ(SharedSettingsPath(given), expected) << given;
 }
 
 TEST(Settings, SharedSettingIsReadFromTheCurrentFolder) {
@@ -272,8 +275,10 @@ TEST(Settings, SettingsPathIsTheProgramFolderAndTheExecutableName) {
     const std::string saved = old ? old : "";
     ::setenv("VESK_HOME", tree.root().c_str(), 1);
     const std::string path = SettingsPath();
-    if (old) ::setenv("VESK_HOME", saved.c_str(), 1);
-    else ::unsetenv("VESK_HOME");
+    if (old)
+        ::setenv("VESK_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("VESK_HOME");
     EXPECT_EQ(path, tree.root() + "test_settings.INI");
 }
 
