@@ -160,7 +160,11 @@ bool SaveFilespecSet(const std::string& settingsPath, const SavedSettings& setti
 
 std::string ReadSettingText(const std::string& settingsPath, std::string_view section,
                             std::string_view key, std::string_view fallback) {
-    return trim(IniFile::load(settingsPath).readText(section, key, fallback));
+    try {
+        return trim(IniFile::load(settingsPath).readText(section, key, fallback));
+    } catch (const std::exception&) {
+        return std::string(fallback); // out of memory on a huge file: as if the key were absent
+    }
 }
 
 std::string ReadViewerCommand(const std::string& settingsPath, std::string_view extensionKey) {
