@@ -1,0 +1,124 @@
+#include "results/results_grid.h"
+
+#include <algorithm>
+
+#include "lib/grid_routines.h"
+#include "lib/text.h"
+
+namespace vesk {
+
+RowKind rowKindOf(std::string_view column0) {
+    const std::string_view t = trimView(column0);
+    if (t.empty()) return RowKind::Heading;
+    return t == "-1" ? RowKind::Error : RowKind::Match;
+}
+
+RowKind rowKind(const StringGrid& grid, int row) { return rowKindOf(grid.cell(0, row)); }
+
+namespace {
+
+// Heading rows name their file's type by colour; the last extension found wins.
+Rgb headingColor(std::string_view text) {
+    Rgb color = kPurple;
+    if (containsNoCase(text, ".pas")) color = kMaroon;
+    if (containsNoCase(text, ".dfm")) color = kGreen;
+    if (containsNoCase(text, ".txt")) color = kBlack;
+    return color;
+}
+
+} // namespace
+
+CellLook resultCellLook(const StringGrid& grid, int col, int row, int fontSize) {
+    CellLook look;
+    if (!grid.visible()) {
+        look.drawNothing = true;
+        return look;
+    }
+    look.fontSize = fontSize;
+    if (row == grid.row()) look.background = kCurrentRowBackground;
+    const RowKind kind = rowKind(grid, row);
+    if (kind == RowKind::Heading) {
+        look.bold = true;
+        look.color = headingColor(grid.cell(1, row));
+    } else if (kind == RowKind::Error) {
+        look.color = kRed;
+    }
+    look.text = grid.cell(col, row);
+    if (col == 0 && look.text == "-1") look.text = {};
+    return look;
+}
+
+bool sameFileName(std::string_view a, std::string_view b) { return xcSameText(a, b); }
+
+bool NextFile(StringGrid& grid) {
+    const int r = grid.row();
+    const int last = grid.rowCount() - 1;
+    if (r < 0 || r >= last) return false;
+    const std::string_view file = grid.cell(2, r);
+    for (int i = r + 1; i <= last; ++i) {
+        if (!sameFileName(grid.cell(2, i), file)) {
+            grid.setRow(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PrevFile(StringGrid& grid) {
+    const int r = grid.row();
+    const int last = grid.rowCount() - 1;
+    if (r <= 0 || r > last) return false;
+    const std::string_view file = grid.cell(2, r);
+    for (int i = r; i >= 0; --i) {
+        if (!sameFileName(grid.cell(2, i), file)) {
+            grid.setRow(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+int changeGridFontSize(StringGrid& grid, int fontSize, int step) {
+    // Hidden while the row height changes so the grid is laid out once, at the new height.
+    grid.setVisible(false);
+    if (step < 0 && fontSize > kMinGridFontSize) --fontSize;
+    if (step > 0 && fontSize < kMaxGridFontSize) ++fontSize;
+    grid.setDefaultRowHeight(2 * fontSize - 2);
+    grid.setVisible(true);
+    return fontSize;
+}
+
+void FitResultColumns(StringGrid& grid) {
+    if (grid.colWidth(0) < 30) grid.setColWidth(0, 40);
+    xcGridFit(grid, true);
+}
+
+void DesignWidths::capture(const StringGrid& g) {
+    if (grid >= 10) return;
+    grid = g.width;
+    column1 = g.colWidth(1);
+}
+
+void SetGridDisplay(StringGrid& grid, int speedDisplayItem, bool on) {
+    switch (speedDisplayItem) {
+    case 0:
+    case 2:
+        grid.setVisible(on);
+        break;
+    case 1:
+        grid.setEnabled(on);
+        break;
+    default:
+        break;
+    }
+}
+
+std::string clickHint(std::string_view file, std::string_view fileInfo) {
+    std::string hint(file);
+    hint += "\r\n";
+    hint += fileInfo;
+    hint += "\r\nCTRL+F=Find  F3=Next Shift+F3=Prev\r\nCTRL+N=Next File   CTRL+P=Prev File";
+    return hint;
+}
+
+} // namespace vesk
