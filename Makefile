@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 PACKAGES   := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
               qt6-base-dev libsimpleini-dev python3
 
-.PHONY: all run test test-main test-sanitize deps build build-nogui clean
+.PHONY: all run test test-main test-sanitize deps build build-nogui clean bench
 
 all: build
 
@@ -47,3 +47,6 @@ test: test-main test-sanitize
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN)
+
+bench: build
+	bash bench/run.sh $(BUILD)/app/vesk-cli
