@@ -28,8 +28,16 @@ public:
 private:
     std::string pattern_;
     bool caseInsensitive_ = false;
+    const char* findTwo(const char* from, const char* lastStart) const;
+    const char* findTwoNarrow(const char* from, const char* lastStart) const;
+    const char* findTwoWide(const char* from, const char* lastStart) const;
+
     std::size_t rareIndex_ = 0;
     unsigned char rare1_ = 0, rare2_ = 0; // the rare byte and its other case (same when no case)
+    // A second byte at another offset, tested together with the first to weed out candidates.
+    std::size_t pairIndex_ = 0;
+    unsigned char pair1_ = 0, pair2_ = 0;
+    bool usePair_ = false;
 };
 
 // memchr for either of two bytes.

@@ -24,39 +24,75 @@ void splitLines(std::string_view text, std::vector<std::string_view>& lines) {
     }
 }
 
-std::uint64_t countBreaks(const char* p, std::size_t n, bool& prevCR) {
+namespace {
+
+// Sums the 0xFF/0x00 lanes counted into `acc` (each lane holds at most 255).
+inline std::uint64_t drain(__m128i& acc) {
+    const __m128i sums = _mm_sad_epu8(acc, _mm_setzero_si128());
+    acc = _mm_setzero_si128();
+    return static_cast<std::uint64_t>(_mm_cvtsi128_si64(sums)) +
+           static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+}
+
+// LF count of a range without CR bytes: lanes count matches, drained before they overflow.
+std::uint64_t countLineFeeds(const char* p, const char* end) {
     std::uint64_t count = 0;
-    const char* end = p + n;
     const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    unsigned carry = prevCR ? 1u : 0u;
+    __m128i acc = _mm_setzero_si128();
+    unsigned lanesUsed = 0;
     for (; p + 16 <= end; p += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const auto lfMask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)));
-        const auto crMask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
-        if ((lfMask | crMask) == 0) {
-            carry = 0;
-            continue;
+        acc = _mm_sub_epi8(acc, _mm_cmpeq_epi8(x, lf));
+        if (++lanesUsed == 255) {
+            count += drain(acc);
+            lanesUsed = 0;
         }
-        // An LF right after a CR completes that CR's break.
-        const unsigned pairs = ((crMask << 1) | carry) & lfMask;
-        count += static_cast<unsigned>(__builtin_popcount(lfMask)) +
-                 static_cast<unsigned>(__builtin_popcount(crMask)) -
-                 static_cast<unsigned>(__builtin_popcount(pairs));
-        carry = (crMask >> 15) & 1u;
     }
+    count += drain(acc);
+    for (; p < end; ++p) count += *p == '\n';
+    return count;
+}
+
+// Breaks in a range holding CR bytes: LF + CR - (CR followed by LF), pairs inside the range.
+std::uint64_t countMixedBreaks(const char* p, const char* end) {
+    std::uint64_t breaks = 0, pairs = 0;
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    __m128i accBreaks = _mm_setzero_si128(), accPairs = _mm_setzero_si128();
+    unsigned lanesUsed = 0;
+    for (; p + 17 <= end; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+        const __m128i isCR = _mm_cmpeq_epi8(x, cr);
+        accBreaks = _mm_sub_epi8(accBreaks, _mm_or_si128(_mm_cmpeq_epi8(x, lf), isCR));
+        accPairs = _mm_sub_epi8(accPairs, _mm_and_si128(isCR, _mm_cmpeq_epi8(next, lf)));
+        if (++lanesUsed == 255) {
+            breaks += drain(accBreaks);
+            pairs += drain(accPairs);
+            lanesUsed = 0;
+        }
+    }
+    breaks += drain(accBreaks);
+    pairs += drain(accPairs);
     for (; p < end; ++p) {
-        if (*p == '\n') {
-            if (!carry) ++count;
-            carry = 0;
-        } else if (*p == '\r') {
-            ++count;
-            carry = 1;
-        } else {
-            carry = 0;
-        }
+        if (*p == '\n' || *p == '\r') ++breaks;
+        if (*p == '\r' && p + 1 < end && p[1] == '\n') ++pairs;
     }
-    prevCR = carry != 0;
+    return breaks - pairs;
+}
+
+} // namespace
+
+std::uint64_t countBreaks(const char* p, std::size_t n, bool& prevCR) {
+    if (n == 0) return 0;
+    const char* end = p + n;
+    // An LF right after a CR of the previous range completes that break.
+    std::uint64_t count = prevCR && *p == '\n' ? static_cast<std::uint64_t>(-1) : 0;
+    if (std::memchr(p, '\r', n) == nullptr)
+        count += countLineFeeds(p, end);
+    else
+        count += countMixedBreaks(p, end);
+    prevCR = end[-1] == '\r';
     return count;
 }
 

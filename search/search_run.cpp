@@ -365,7 +365,11 @@ void SearchRun::Impl::searchOneFile(std::size_t n) {
     query_.invert = o_.LinesWithNoMatchesOnly;
     query_.countPartialHits = googleFind_ && o_.FilesWithNoMatch;
 
-    if (trimView(path_).empty() || !isExistingFile(path_)) return;
+    if (trimView(path_).empty()) return;
+    // Opening first answers "is it an existing file" without a second look-up of the path.
+    std::string openError;
+    const bool opened = run_.reader_.open(path_, openError);
+    if (!opened && !isExistingFile(path_)) return;
     if (excluded(path_)) return;
     if (o_.SearchFilename && findPos(path_, Finder(s_.SearchString, caseInsensitive_), false) > 0) {
         countMatchedPath(path_);
@@ -374,13 +378,12 @@ void SearchRun::Impl::searchOneFile(std::size_t n) {
     }
     if (o_.FilespecMode == 1 && exactExtension_ && !equalsNoCase(trimView(fileExtension(path_)), specExt_)) return;
 
-    std::string error;
     TextTestResult test;
-    if (run_.reader_.open(path_, error)) {
+    if (opened) {
         const std::string_view head = run_.reader_.head();
         test = classifyTextBytes(head.data(), head.size());
     } else {
-        test.error = error;
+        test.error = openError;
     }
     if (!test.error.empty())
         addErrorRows(path_, "xcIsTextFileAndLoadable: Error reading in file:- ", test.error);
