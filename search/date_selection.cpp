@@ -104,7 +104,9 @@ void SetDateDefaults(DateBoxes& boxes, const Clock& clock) {
     if (trimView(boxes.endTime).empty()) boxes.endTime = "23:59:59";
 }
 
-DateValue CalendarStartDate(std::string_view boxText) { return xcDateFromText(boxText); }
+DateValue CalendarStartDate(std::string_view boxText) {
+    return xcDateFromText(boxText);
+}
 
 void KeepEndDateAfterStart(const std::string& startText, std::string& endText) {
     if (trimView(endText).empty() || xcDateNumFromText(endText) < xcDateNumFromText(startText))

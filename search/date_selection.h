@@ -29,16 +29,16 @@ struct KeptDates {
 
 // What the caller does with the scanner.
 enum class DateScannerAction {
-    SwitchOff,    // check box off: set SelectOnDates false only, leave the two dates
-    LeaveAlone,   // do not touch the scanner (simple mode, or the run ends)
-    Assign,       // assign all three fields of `range`
+    SwitchOff,  // check box off: set SelectOnDates false only, leave the two dates
+    LeaveAlone, // do not touch the scanner (simple mode, or the run ends)
+    Assign,     // assign all three fields of `range`
 };
 
 struct DateSelectionResult {
     DateScannerAction action = DateScannerAction::LeaveAlone;
-    DateRange range;        // meaningful for SwitchOff (selectOnDates false) and Assign
-    std::string message;    // when not empty: show it in a message box
-    bool endRun = false;    // end the run before scanning (after showing `message`)
+    DateRange range;     // meaningful for SwitchOff (selectOnDates false) and Assign
+    std::string message; // when not empty: show it in a message box
+    bool endRun = false; // end the run before scanning (after showing `message`)
     // The parsers' error flags (0 good, 1 invalid, 2 conversion error), for a caller that wants
     // them (vesk-cli exits with status 2 on an invalid date).
     int startDateError = 0, startTimeError = 0, endDateError = 0, endTimeError = 0;

@@ -13,7 +13,9 @@ long long floorDiv(long long a, long long b) {
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-long long floorMod(long long a, long long b) { return a - floorDiv(a, b) * b; }
+long long floorMod(long long a, long long b) {
+    return a - floorDiv(a, b) * b;
+}
 
 std::string twoDigits(int n) {
     char buf[16];
@@ -52,18 +54,42 @@ void timePickerShow(TimePickerState& state) {
 void timePickerButton(TimePickerState& state, TimePickerButton button) {
     long long dh = 0, dm = 0, ds = 0;
     switch (button) {
-    case TimePickerButton::HrPlus: dh = 1; break;
-    case TimePickerButton::HourLess: dh = -1; break;
-    case TimePickerButton::SixHrPlus: dh = 6; break;
-    case TimePickerButton::SixHrLess: dh = -6; break;
-    case TimePickerButton::MinPlus: dm = 1; break;
-    case TimePickerButton::MinLess: dm = -1; break;
-    case TimePickerButton::TenMinPlus: dm = 10; break;
-    case TimePickerButton::TenMinLess: dm = -10; break;
-    case TimePickerButton::SecPlus: ds = 1; break;
-    case TimePickerButton::SecLess: ds = -1; break;
-    case TimePickerButton::TenSecPlus: ds = 10; break;
-    case TimePickerButton::TenSecLess: ds = -10; break;
+    case TimePickerButton::HrPlus:
+        dh = 1;
+        break;
+    case TimePickerButton::HourLess:
+        dh = -1;
+        break;
+    case TimePickerButton::SixHrPlus:
+        dh = 6;
+        break;
+    case TimePickerButton::SixHrLess:
+        dh = -6;
+        break;
+    case TimePickerButton::MinPlus:
+        dm = 1;
+        break;
+    case TimePickerButton::MinLess:
+        dm = -1;
+        break;
+    case TimePickerButton::TenMinPlus:
+        dm = 10;
+        break;
+    case TimePickerButton::TenMinLess:
+        dm = -10;
+        break;
+    case TimePickerButton::SecPlus:
+        ds = 1;
+        break;
+    case TimePickerButton::SecLess:
+        ds = -1;
+        break;
+    case TimePickerButton::TenSecPlus:
+        ds = 10;
+        break;
+    case TimePickerButton::TenSecLess:
+        ds = -10;
+        break;
     }
     // Normalise first so the addition cannot overflow, then add and normalise again.
     timePickerNormalise(state.hour, state.minute, state.second);

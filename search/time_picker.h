@@ -12,27 +12,27 @@ namespace vesk {
 
 // The state shared between the main window and the picker.
 struct TimePickerState {
-    DateValue timeIn = 0;        // the time value passed in
-    bool startFromValue = false; // start from timeIn
+    DateValue timeIn = 0;                           // the time value passed in
+    bool startFromValue = false;                    // start from timeIn
     int hour = 0, minute = 0, second = 0, msec = 0; // working values
-    DateValue timeOut = 0;       // the chosen time, valid when accepted
+    DateValue timeOut = 0;                          // the chosen time, valid when accepted
     bool accepted = false;
 };
 
 // The twelve buttons.
 enum class TimePickerButton {
-    HrPlus,      // btnHrPlus     "+1"  hour +1
-    HourLess,    // btnHourLess   "-1"  hour -1
-    SixHrPlus,   // btn6HrPlus    "+6"  hour +6
-    SixHrLess,   // btn6HrLess    "-6"  hour -6
-    MinPlus,     // btnMinPlus    "+1"  minute +1
-    MinLess,     // btnMinLess    "-1"  minute -1
-    TenMinPlus,  // btn10MinPlus  "+10" minute +10
-    TenMinLess,  // btn10MinLess  "-10" minute -10
-    SecPlus,     // btnSecPlus    "+1"  second +1
-    SecLess,     // btnSecLess    "-1"  second -1
-    TenSecPlus,  // btn10SecPlus  "+10" second +10
-    TenSecLess,  // btn10SecLess  "-10" second -10
+    HrPlus,     // btnHrPlus     "+1"  hour +1
+    HourLess,   // btnHourLess   "-1"  hour -1
+    SixHrPlus,  // btn6HrPlus    "+6"  hour +6
+    SixHrLess,  // btn6HrLess    "-6"  hour -6
+    MinPlus,    // btnMinPlus    "+1"  minute +1
+    MinLess,    // btnMinLess    "-1"  minute -1
+    TenMinPlus, // btn10MinPlus  "+10" minute +10
+    TenMinLess, // btn10MinLess  "-10" minute -10
+    SecPlus,    // btnSecPlus    "+1"  second +1
+    SecLess,    // btnSecLess    "-1"  second -1
+    TenSecPlus, // btn10SecPlus  "+10" second +10
+    TenSecLess, // btn10SecLess  "-10" second -10
 };
 
 inline constexpr std::string_view kTimePickerCaption = "Pick ";
