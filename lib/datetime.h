@@ -1,5 +1,5 @@
 #pragma once
-// Date, time, number and file-information routines of the general library (spec Part 1.4).
+// Date, time, number and file-information routines of the general library.
 //
 // A date value (DateValue, lib/clock.h) counts days since 30 December 1899 00:00, local time; its
 // fraction is the time of day (0.5 is noon), one second is 1/86400. Date texts use the forms
@@ -93,7 +93,7 @@ std::string formatNow(const Clock& clock, std::string_view pattern);
 std::string_view monthAbbreviation(int month);
 
 // ---------------------------------------------------------------------------------------------
-// xc routines of Part 1.4
+// The xc routines
 
 // Error flags of the conversions.
 enum ConvertResult : int {

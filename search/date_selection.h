@@ -1,5 +1,5 @@
 #pragma once
-// Date and time selection of the main window (spec Part 1.4), without widgets: the four boxes'
+// Date and time selection of the main window, without widgets: the four boxes'
 // texts and the check box go in, the scanner's date range and the message to show come out. The
 // window (or vesk-cli) assigns the range to TNarvFindFiles and shows the message through Dialogs.
 
@@ -47,7 +47,7 @@ struct DateSelectionResult {
 // The message shown when both lists are in simple mode.
 extern const std::string kDateSelectionAdvancedMessage;
 
-// ApplyDateSelection (Part 1.4):
+// ApplyDateSelection:
 //   - check box off: SwitchOff, no message;
 //   - both the folder and the file-specification switch in simple mode (any value other than 2
 //     reads as simple): LeaveAlone with kDateSelectionAdvancedMessage; the run continues;
@@ -57,14 +57,14 @@ extern const std::string kDateSelectionAdvancedMessage;
 //     selectOnDates true: Assign.
 // A time part that is not an integer (for example "1:05 pm") is the platform's conversion error:
 // LeaveAlone, endRun, and a message naming the box and the bad part.
-// Invalid dates and times (error flag 1): Part 1.4 leaves reporting them to the implementer. We
+// Invalid dates and times (error flag 1): we
 // refuse the run rather than search silently with a bound of 30 Dec 1899: LeaveAlone, endRun,
 // and a message naming every invalid box. The flags and the range the original would have used
 // (`range`, with the kept dates and the valid times) are still returned.
 DateSelectionResult ApplyDateSelection(bool enabled, int folderMode, int filespecMode,
                                        const DateBoxes& boxes, KeptDates& kept);
 
-// The scanner's test for one file time t (Part 1.2): start <= t, end > 0 and t <= end.
+// The scanner's test for one file time t; start <= t, end > 0 and t <= end.
 bool dateInRange(const DateRange& range, DateValue t);
 
 // SetDateDefaults: fills boxes that are empty after trimming: dates with xcTodayText, the start

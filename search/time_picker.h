@@ -1,5 +1,5 @@
 #pragma once
-// The logic of the time picker window TfrmTimePicker (spec Part 1.4), without widgets. The Qt
+// The logic of the time picker window TfrmTimePicker, without widgets. The Qt
 // window keeps a TimePickerState, calls these functions from its events and shows the texts that
 // timePickerDisplay returns in edtHour, edtMin, edtSec.
 

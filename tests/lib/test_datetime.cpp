@@ -1,4 +1,4 @@
-// Date, time, number and file-information routines (spec Part 1.4).
+// Date, time, number and file-information routines.
 
 #include "lib/datetime.h"
 
@@ -248,7 +248,7 @@ struct DateCase {
 
 TEST(DateConvert, AcceptedForms) {
     const DateCase cases[] = {
-        // The spec's four spellings of 7 December 2026.
+        // Four spellings of 7 December 2026.
         {"7/12/26", 20261207},
         {"07-Dec-2026", 20261207},
         {"07 DEC 26", 20261207},
@@ -423,7 +423,7 @@ struct TimeCase {
 
 TEST(TimeConvert, FromText) {
     const TimeCase cases[] = {
-        // The spec's examples.
+        // The documented examples.
         {"9", 0, "00:00:00", 0},
         {"9pm", 0, "12:00:00", 120000},
         {"12am", 0, "00:00:00", 0},

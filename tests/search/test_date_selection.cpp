@@ -1,4 +1,4 @@
-// Date and time selection of the main window, the calendar and the time picker (spec Part 1.4).
+// Date and time selection of the main window, the calendar and the time picker.
 
 #include "search/date_selection.h"
 #include "search/time_picker.h"
