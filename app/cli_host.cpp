@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <ostream>
 
+#include "lib/text.h"
+#include "search/date_selection.h"
 #include "search/search_run.h"
 
 namespace vesk::cli {
@@ -23,10 +25,33 @@ void CliHost::setReplaceIndicator(int mode) {
     if (mode == 1) options_.ReplaceOn = false;
 }
 
-bool CliHost::applyDateSelection(TNarvFindFiles& /*scanner*/) {
+namespace {
+// "DATE TIME" into the two boxes; a missing time takes the box's default.
+void splitDateTime(const std::string& text, std::string& date, std::string& time, const char* defaultTime) {
+    const std::string_view t = trimView(text);
+    const auto blank = t.find(' ');
+    date = std::string(t.substr(0, blank));
+    time = blank == std::string_view::npos ? defaultTime : trim(t.substr(blank + 1));
+}
+} // namespace
+
+bool CliHost::applyDateSelection(TNarvFindFiles& scanner) {
     if (from_.empty() && to_.empty()) return true;
-    dialogs_.showMessage("--from and --to are not available in this build");
-    return false;
+    // An open end reaches as far as a date can.
+    DateBoxes boxes;
+    splitDateTime(from_.empty() ? "1900-01-01" : from_, boxes.startDate, boxes.startTime, "00:00:00");
+    splitDateTime(to_.empty() ? "9999-12-31" : to_, boxes.endDate, boxes.endTime, "23:59:59");
+    KeptDates kept;
+    const DateSelectionResult r =
+        ApplyDateSelection(true, options_.FolderMode, options_.FilespecMode, boxes, kept);
+    if (!r.message.empty()) dialogs_.showMessage(r.message);
+    if (r.endRun) return false;
+    if (r.action == DateScannerAction::Assign) {
+        scanner.SelectOnDates = r.range.selectOnDates;
+        scanner.SelectStartDate = r.range.start;
+        scanner.SelectEndDate = r.range.end;
+    }
+    return true;
 }
 
 namespace {

@@ -90,3 +90,21 @@ TEST(CliRun, SeveralStringsSearchAsMultipleStrings) {
     EXPECT_THAT(r.out, HasSubstr(":2:1:two"));
     EXPECT_THAT(r.out, HasSubstr(":3:1:three"));
 }
+
+TEST(CliRun, DateRangeSelectsByModificationTime) {
+    TempTree t;
+    t.write("old.txt", "hit\n");
+    t.write("new.txt", "hit\n");
+    t.setMtime("old.txt", 1588672800); // 2020-05-05 10:00:00 UTC
+    t.setMtime("new.txt", 1704196800); // 2024-01-02 12:00:00 UTC
+    const Result r = runCli("-s hit --from 2023-01-01 " + t.root());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_THAT(r.out, HasSubstr("new.txt:1:1:hit"));
+    EXPECT_THAT(r.out, ::testing::Not(HasSubstr("old.txt")));
+    EXPECT_EQ(runCli("-s hit --to 2019-12-31 " + t.root()).status, 1);
+
+    const Result bad = runCli("-s hit --from 31-Feb-2020 " + t.root());
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THAT(bad.out, HasSubstr("31-Feb-2020"));
+    EXPECT_THAT(bad.out, ::testing::Not(HasSubstr("hit")));
+}
