@@ -1,0 +1,120 @@
+#pragma once
+// The replace review of one file (the logic of "Vesk Replace Results"): reads the file, rewrites
+// every line holding a find string, asks per line when told to, and shows the review window when
+// a change was accepted. The window's four buttons call the handlers below; "Save this File"
+// archives the old content, keeps a backup and replaces the file through safeSave, then appends
+// the change log to the search/replace log. A file is never rewritten when it holds a NUL byte or
+// line ends that its own style would not reproduce; the user is told why.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lib/commands.h"
+#include "lib/string_grid.h"
+#include "lib/string_slots.h"
+#include "replace/file_snapshot.h"
+#include "replace/replace_line.h"
+#include "replace/review_names.h"
+#include "replace/safe_save.h"
+#include "search/search_host.h"
+
+namespace vesk {
+
+class ReplaceReview;
+
+// The review window as the review drives it: shown modally; its buttons call the review's
+// handlers; it returns once the review closed it (windowOpen() false) or the user closed it by its
+// title bar (then it calls FormClose()).
+class ReviewWindow {
+public:
+    virtual ~ReviewWindow() = default;
+    virtual void showReview(ReplaceReview& review) = 0;
+};
+
+struct ReviewSetup {
+    std::string archivePath;  // the replace archive (archivePathIn(programFolder()))
+    std::string settingsPath; // read for the differences viewer; empty: the default viewer
+    SaveIo* io = nullptr;     // null: the real system calls
+};
+
+struct ReviewResult {
+    int savedChanges = 0;  // replacements saved in this file
+    bool replaceOn = true; // false: the user answered Cancel; no further file is reviewed
+    bool abortRun = false; // "Abort Find/Replace": the search run stops before its next file
+};
+
+inline constexpr std::string_view kReviewCaption = "Vesk Replace Results";
+inline constexpr int kReviewGridColumns = 2;
+
+class ReplaceReview {
+public:
+    ReplaceReview(const CommandContext& commands, ReviewWindow& window, ReviewSetup setup);
+
+    // Reviews one file with the pairs of `table`. The file named `findSetFileName`, files of
+    // earlier runs (names holding "VeskSearchReplace"), the search/replace log and the archive are
+    // never reviewed.
+    ReviewResult ReviewFile(const ReviewRequest& request, const StringSlots& table,
+                            std::string_view findSetFileName);
+
+    // The window's handlers.
+    void FormShow() { diffsShown_ = false; }
+    void btnShowDiffClick();
+    void btnSaveFileClick();
+    void btnDoNotSaveFileClick();
+    void btnAbortClick();
+    void FormClose(); // closed by the title bar: the changes are dropped, the temp file stays
+
+    // The save of "Save this File" without its question about the differences. True when saved.
+    bool SaveFile();
+    void FreeReviewLists();
+
+    bool windowOpen() const { return windowOpen_; }
+    const std::string& fileName() const { return fileName_; }
+    const StringGrid& grdReplaceLog() const { return grid_; }
+    const std::vector<std::string>& fileLines() const { return fileLines_; }
+    const std::vector<std::string>& newLines() const { return newLines_; }
+    const std::vector<std::string>& changeLog() const { return changeLog_; }
+    int changes() const { return changes_; }
+    int savedChanges() const { return savedChanges_; }
+    bool diffsShown() const { return diffsShown_; }
+    const std::string& tempFileName() const { return tempFileName_; }
+    const std::string& backupFileName() const { return backupFileName_; }
+    const std::string& archivePath() const { return setup_.archivePath; }
+
+private:
+    bool skipped(const ReviewRequest& request, std::string_view findSetFileName) const;
+    bool readFile(const std::string& path);
+    void startGrid();
+    void addGridRow(std::string_view col0, std::string_view col1);
+    void acceptLine(std::size_t i, const std::string& before, const std::string& after);
+    std::string confirmationText(std::size_t i, const std::string& before,
+                                 const std::string& after, int n) const;
+    bool writeTempFile();
+    void removeTempFile() const;
+    void appendChangeLog();
+    SaveIo& io() const { return setup_.io ? *setup_.io : systemSaveIo(); }
+
+    CommandContext commands_;
+    ReviewWindow& window_;
+    ReviewSetup setup_;
+
+    std::string fileName_;
+    std::string logFile_;
+    FileSnapshot snapshot_;
+    TextLayout layout_;
+    ReviewNames names_;
+    std::vector<std::string> fileLines_, newLines_, changeLog_;
+    bool listsAllocated_ = false;
+    int changes_ = 0;
+    int savedChanges_ = 0;
+    bool diffsShown_ = false;
+    bool windowOpen_ = false;
+    bool abortRun_ = false;
+    std::string tempFileName_, backupFileName_;
+    StringGrid grid_{kReviewGridColumns, 2};
+    int gridRow_ = 0;
+};
+
+} // namespace vesk
