@@ -1,0 +1,144 @@
+// TfrmVesk1 as the search run's host: the options read from the controls, the status labels, the
+// grid operations, and the date selection with its calendar and time picker.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "search/narv_find_files.h"
+#include "search/time_picker.h"
+#include "ui/date_calendar.h"
+#include "ui/frm_time_picker.h"
+#include "ui/frm_vesk1.h"
+#include "ui/grid_model.h"
+#include "ui/qt_text.h"
+#include "ui/results_view.h"
+
+namespace vesk {
+
+SearchOptions TfrmVesk1::readOptions() {
+    SearchOptions o;
+    o.FolderMode = saved_.FolderMode;
+    o.FilespecMode = saved_.FilespecMode;
+    o.StringsMode = saved_.StringsMode;
+    o.folderBox = fileNameFromQt(edtFolder->text());
+    o.filespecBox = fromQt(edtFileSpec->text());
+    o.stringBox = fromQt(edtString->text());
+    o.FolderList = lists_.FolderList;
+    o.FilespecList = lists_.FilespecList;
+    o.StringsList = lists_.StringsList;
+    o.FolderText = lists_.FolderText;
+    o.FilespecText = lists_.FilespecText;
+    o.StringsText = lists_.StringsText;
+    o.ReplaceOn = replaceOn_;
+    o.GoogleFind = cbxGoogleFind->isChecked();
+    o.WholeWordsOnly = cbxMatchWholeWordsOnly->isChecked();
+    o.CaseInsensitive = cbxCasefl->isChecked();
+    o.SubFolders = cbxSubFolders->isChecked();
+    o.OmitBinBak = cbxOmitBinBak->isChecked();
+    o.OmitVeskSR = cbxOmitVeskSR->isChecked();
+    o.SearchFilename = cbxSearchFilename->isChecked();
+    o.ListAllFilenames = cbxListAllFilenames->isChecked();
+    o.TestInfo = cbxTestInfo->isChecked();
+    o.Fast = cbxFast->isChecked();
+    o.AlwaysAdvancedScan = cbxAlwaysUseAdvancedFolderScan->isChecked();
+    o.loadMethod = static_cast<LoadMethod>(cbxLoadFromFileMethod->currentIndex());
+    // The replace dialog's line and file options keep their defaults until that dialog has them.
+    return o;
+}
+
+void TfrmVesk1::setStatusText(std::string_view text) { lblFile->setText(toQt(text)); }
+
+void TfrmVesk1::setProgressText(std::string_view text) {
+    lblProgress2->setText(toQt(text));
+}
+
+void TfrmVesk1::processEvents() { QCoreApplication::processEvents(); }
+
+void TfrmVesk1::focusStringBox() { edtString->setFocus(); }
+
+void TfrmVesk1::focusGrid() {
+    grdFound->gridModel().flush();
+    grdFound->setFocus();
+}
+
+void TfrmVesk1::fitResultColumns() {
+    if (grdFound) grdFound->fitResultColumns();
+}
+
+void TfrmVesk1::resetSpeedDisplay() { cmbSpeedDisplay->setCurrentIndex(0); }
+
+void TfrmVesk1::setGridDisplay(bool on) {
+    grdFound->setGridDisplay(cmbSpeedDisplay->currentIndex(), on);
+}
+
+void TfrmVesk1::setRunColumnWidth() { grdFound->setRunColumnWidth(); }
+
+void TfrmVesk1::setLoadMethod(LoadMethod m) {
+    cbxLoadFromFileMethod->setCurrentIndex(static_cast<int>(m));
+}
+
+int TfrmVesk1::gridFontSize() const { return grdFound->gridFontSize(); }
+
+void TfrmVesk1::changeFontSize(int step) {
+    lblFont->setText(QString::number(grdFound->changeGridFontSize(step)));
+}
+
+DateBoxes TfrmVesk1::dateBoxes() const {
+    return {fromQt(edtSelDate1->text()), fromQt(edtSelTime1->text()), fromQt(edtSelDate2->text()),
+            fromQt(edtSelTime2->text())};
+}
+
+void TfrmVesk1::setDateBoxes(const DateBoxes& boxes) {
+    edtSelDate1->setText(toQt(boxes.startDate));
+    edtSelTime1->setText(toQt(boxes.startTime));
+    edtSelDate2->setText(toQt(boxes.endDate));
+    edtSelTime2->setText(toQt(boxes.endTime));
+}
+
+void TfrmVesk1::SetDateDefaults() {
+    DateBoxes boxes = dateBoxes();
+    vesk::SetDateDefaults(boxes, *clock_);
+    setDateBoxes(boxes);
+}
+
+bool TfrmVesk1::applyDateSelection(TNarvFindFiles& scanner) {
+    const DateSelectionResult r =
+        ApplyDateSelection(cbxEnableDateSelections->isChecked(), saved_.FolderMode,
+                           saved_.FilespecMode, dateBoxes(), keptDates_);
+    if (r.action == DateScannerAction::SwitchOff) scanner.SelectOnDates = false;
+    if (r.action == DateScannerAction::Assign) {
+        scanner.SelectOnDates = r.range.selectOnDates;
+        scanner.SelectStartDate = r.range.start;
+        scanner.SelectEndDate = r.range.end;
+    }
+    if (!r.message.empty()) dialogs_->showMessage(r.message);
+    return !r.endRun;
+}
+
+void TfrmVesk1::btnSelDateClick(int box) {
+    QLineEdit* edit = box == 1 ? edtSelDate1 : edtSelDate2;
+    QPushButton* pick = box == 1 ? btnSelDate1 : btnSelDate2;
+    const int width = pick->geometry().right() - edit->geometry().left();
+    DateTimePicker1->dropDown(edit->mapToGlobal(QPoint(0, 0)), width,
+                              CalendarStartDate(fromQt(edit->text())), box);
+}
+
+void TfrmVesk1::DateTimePicker1CloseUp(int box, DateValue picked) {
+    DateBoxes boxes = dateBoxes();
+    CalendarCloseUp(box, picked, boxes);
+    setDateBoxes(boxes);
+}
+
+void TfrmVesk1::btnSelTimeClick(int box) {
+    QLineEdit* edit = box == 1 ? edtSelTime1 : edtSelTime2;
+    frmTimePicker_->startFrom(timePickerStartValue(fromQt(edit->text())));
+    frmTimePicker_->exec();
+    if (frmTimePicker_->pickerState().accepted)
+        edit->setText(toQt(timePickerResultText(frmTimePicker_->pickerState())));
+    edit->setFocus();
+}
+
+} // namespace vesk
