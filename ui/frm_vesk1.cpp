@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "lib/program_folder.h"
+#include "ui/found_line_actions.h"
 #include "ui/frm_f_window.h"
 #include "ui/frm_feedback.h"
 #include "ui/frm_text.h"
@@ -25,6 +26,7 @@
 #include "ui/frm_vesk_strings.h"
 #include "ui/frm_vesk_tips.h"
 #include "ui/grid_model.h"
+#include "ui/list_window_links.h"
 #include "ui/frm_view2.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_shell.h"
@@ -94,6 +96,50 @@ void TfrmVesk1::createWindows() {
             return sendFeedback(subject, body);
         },
         this);
+
+    const ListWindowLinks links = listWindowLinks();
+    frmVeskHistory_->setLinks(links);
+    frmVeskFileSpec_->setLinks(links);
+    frmVeskStrings_->setLinks(links);
+    frmVeskFolders_->setLinks(links);
+    FoundLineParts parts;
+    parts.grdFound = grdFound;
+    parts.btnView = btnView;
+    parts.cbxCopyToCB = cbxCopyToCB;
+    parts.edtString = edtString;
+    parts.cbxTestInfo = cbxTestInfo;
+    parts.cbxViewWindowCourier = cbxViewWindowCourier;
+    parts.verbose = options_.verbose;
+    parts.frmView2 = frmView2_;
+    parts.frmVeskEditOptions = frmVeskEditOptions_;
+    parts.frmFWindow = frmFWindow_;
+    foundLines_ = new FoundLineActions(parts, *shell_, *dialogs_, settingsPath_, this);
+}
+
+ListWindowLinks TfrmVesk1::listWindowLinks() {
+    ListWindowLinks links;
+    links.saved = &saved_;
+    links.lists = &lists_;
+    links.stringSlots = &slots_;
+    links.history = &history_;
+    links.dialogs = dialogs_;
+    links.settingsPath = settingsPath_;
+    links.setDiagnosticLevel = [this](int level) { commands_->setDiagnosticLevel(level); };
+    links.stringBox = [this] { return fromQt(edtString->text()); };
+    links.setStringBox = [this](const std::string& text) { edtString->setText(toQt(text)); };
+    links.settingsReloaded = [this] { settingsReloaded(); };
+    links.stringsTaken = [this] { buildStringList(); };
+    links.editFile = [this](const std::string& path) { return commands_->editFile(path); };
+    links.findSetFileName = &findSetFileName_;
+    return links;
+}
+
+void TfrmVesk1::settingsReloaded() {
+    // "Reset to Saved Defaults" brings back the saved switches: show them at once.
+    cbxAdvancedFolders->setChecked(saved_.FolderMode == kModeAdvanced);
+    cbxAdvancedFileSpec->setChecked(saved_.FilespecMode == kModeAdvanced);
+    cbxAdvancedStrings->setChecked(saved_.StringsMode == kModeAdvanced);
+    RefreshSwitchLooks();
 }
 
 void TfrmVesk1::showEvent(QShowEvent* event) {
@@ -106,6 +152,7 @@ void TfrmVesk1::FormShow() {
     normalTop_ = frameGeometry().top();
     normalHeight_ = height();
     expanded_ = false;
+    history_.StringKind = kStringKindSingle;
     btnResizeVertical->setToolTip(toQt(kExpandHint));
     cbxAdvancedFolders->setChecked(saved_.FolderMode == kModeAdvanced);
     cbxAdvancedFileSpec->setChecked(saved_.FilespecMode == kModeAdvanced);
@@ -216,6 +263,9 @@ void TfrmVesk1::btnGoClick() {
 
 void TfrmVesk1::btnReplaceClick() {
     frmVeskReplace_->exec();
+    // The joined strings of the last "Use for Searches"; before that there are none, and the
+    // string box keeps what the user typed rather than being emptied.
+    if (!history_.FindSetText.empty()) edtString->setText(toQt(history_.FindSetText));
     if (replaceOn_) {
         SetReplaceIndicator(2);
         run_->DoSearch();

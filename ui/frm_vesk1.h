@@ -20,6 +20,7 @@
 #include "search/search_host.h"
 #include "search/search_run.h"
 #include "settings/advanced_lists.h"
+#include "settings/history.h"
 #include "settings/settings.h"
 #include "settings/window_rules.h"
 #include "ui/desktop_commands.h"
@@ -37,6 +38,8 @@ class QWidget;
 namespace vesk {
 
 class DateCalendar;
+class FoundLineActions;
+struct ListWindowLinks;
 class QtDialogs;
 class ResultsView;
 class TfrmFeedback;
@@ -93,6 +96,8 @@ public:
     SavedSettings& saved() { return saved_; }
     RunLists& runLists() { return lists_; }
     StringSlots& stringSlots() { return slots_; }
+    SearchHistory& history() { return history_; }
+    FoundLineActions* foundLineActions() const { return foundLines_; }
     SearchRun& searchRun() { return *run_; }
     DesktopCommands& commands() { return *commands_; }
     int gridFontSize() const;
@@ -132,6 +137,7 @@ public:
     void showPhase(int phase) override { ShowPhase(phase); }
     void setReplaceIndicator(int mode) override { SetReplaceIndicator(mode); }
     bool applyDateSelection(TNarvFindFiles& scanner) override;
+    void addToHistory(const std::string& searchString) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -142,6 +148,8 @@ private:
     // Start-up.
     void FormCreate();
     void createWindows();
+    ListWindowLinks listWindowLinks();
+    void settingsReloaded();
     void FormShow();
     void firstShowing();
     void buildControls();
@@ -172,6 +180,10 @@ private:
     void applyBoxes(const MainBoxes& boxes);
     void refreshFolderSet();
     void buildRunLists();
+    void buildFolderList();
+    void buildFilespecList();
+    void buildStringList();
+    void btnHistoryClick();
     BoxTexts currentBoxTexts() const;
     void boxEnter(QLineEdit* box);
     void boxExit(QLineEdit* box);
@@ -214,6 +226,8 @@ private:
     std::unique_ptr<SearchRun> run_;
     SavedSettings saved_;
     RunLists lists_;
+    SearchHistory history_;
+    std::string findSetFileName_;
     KeptDates keptDates_;
     std::string settingsPath_;
     std::string archivePath_;
@@ -241,6 +255,7 @@ private:
     TfrmVeskTips* frmVeskTips_ = nullptr;
     TfrmTimePicker* frmTimePicker_ = nullptr;
     TfrmFeedback* frmFeedback_ = nullptr;
+    FoundLineActions* foundLines_ = nullptr;
 
     // Controls, named as the window has always named them.
     QTabWidget* PageControl1 = nullptr;

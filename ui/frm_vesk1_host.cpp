@@ -80,6 +80,10 @@ void TfrmVesk1::setLoadMethod(LoadMethod m) {
     cbxLoadFromFileMethod->setCurrentIndex(static_cast<int>(m));
 }
 
+void TfrmVesk1::addToHistory(const std::string& searchString) {
+    AddToHistory(history_.HistoryList, searchString);
+}
+
 int TfrmVesk1::gridFontSize() const { return grdFound->gridFontSize(); }
 
 void TfrmVesk1::changeFontSize(int step) {

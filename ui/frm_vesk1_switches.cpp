@@ -17,6 +17,7 @@
 #include "ui/frm_vesk1.h"
 #include "ui/frm_vesk_file_spec.h"
 #include "ui/frm_vesk_folders.h"
+#include "ui/frm_vesk_history.h"
 #include "ui/frm_vesk_strings.h"
 #include "ui/qt_text.h"
 
@@ -163,11 +164,35 @@ void TfrmVesk1::refreshFolderSet() {
 }
 
 void TfrmVesk1::buildRunLists() {
+    buildFolderList();
+    buildFilespecList();
+    buildStringList();
+}
+
+// Each list window rebuilds only its own list: rebuilding the folder list in simple mode would
+// put the first saved folder over the folder the user typed.
+void TfrmVesk1::buildFolderList() {
     MainBoxes b = boxesFromControls();
     BuildFolderList(saved_, lists_, b);
+    applyBoxes(b);
+}
+
+void TfrmVesk1::buildFilespecList() {
+    MainBoxes b = boxesFromControls();
     BuildFilespecList(saved_, lists_, b);
+    applyBoxes(b);
+}
+
+void TfrmVesk1::buildStringList() {
+    MainBoxes b = boxesFromControls();
     BuildStringList(saved_, slots_, lists_, b);
     applyBoxes(b);
+}
+
+void TfrmVesk1::btnHistoryClick() {
+    HistoryButtonAdds(history_, saved_.StringsMode, fromQt(edtString->text()),
+                      run_->state().SearchString);
+    frmVeskHistory_->exec();
 }
 
 BoxTexts TfrmVesk1::currentBoxTexts() const {
@@ -196,19 +221,19 @@ void TfrmVesk1::boxClick(QLineEdit* box) {
     if (box == edtFolder) {
         if (saved_.FolderMode == kModeAdvanced && !initialising_) {
             frmVeskFolders_->exec();
-            buildRunLists();
+            buildFolderList();
         }
     } else if (box == edtFileSpec) {
         if (saved_.FilespecMode == kModeAdvanced) {
             frmVeskFileSpec_->exec();
-            buildRunLists();
+            buildFilespecList();
         } else {
             lblFilespecCount->clear();
         }
     } else if (box == edtString && !initialising_) {
         if (saved_.StringsMode == kModeAdvanced) {
             frmVeskStrings_->exec();
-            buildRunLists();
+            buildStringList();
         } else {
             edtString->setFocus();
             lblStringsCount->clear();
@@ -274,6 +299,7 @@ void TfrmVesk1::connectControls() {
     connect(cbxAdvancedStrings, &QCheckBox::clicked, this, [this] { switchClicked(kStrings); });
     connect(cbxShowAdvancedButtons, &QCheckBox::clicked, this, [this] { ApplySwitchStyle(); });
     connect(cbxEnableReplace, &QCheckBox::toggled, btnReplace, &QPushButton::setEnabled);
+    connect(btnHistory, &QPushButton::clicked, this, [this] { btnHistoryClick(); });
     connect(btnBrowse, &QPushButton::clicked, this, [this] { btnBrowseClick(); });
     connect(btnCurrent, &QPushButton::clicked, this, [this] { btnCurrentClick(); });
     connect(btnGo, &QPushButton::clicked, this, [this] { btnGoClick(); });

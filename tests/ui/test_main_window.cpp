@@ -198,6 +198,7 @@ TEST_F(MainWindowTest, SearchTypedIntoTheBoxesListsTheRowsOfTheCoreRun) {
     EXPECT_EQ(w.windowTitle(), "Ulmen Find Text v7.25.7.28 - needle");
     EXPECT_TRUE(label("lblFile")->text().startsWith("Matched Lines=3 of "));
     EXPECT_TRUE(w.grid().visible());
+    EXPECT_EQ(w.history().HistoryList, std::vector<std::string>{"needle"});
 
     cli::CliOptions cli;
     std::string error;
