@@ -99,6 +99,10 @@ void DesignWidths::capture(const StringGrid& g) {
     column1 = g.colWidth(1);
 }
 
+int DesignWidths::runColumn1Width(const StringGrid& g) const {
+    return std::max(1, g.width + column1 - grid);
+}
+
 void SetGridDisplay(StringGrid& grid, int speedDisplayItem, bool on) {
     switch (speedDisplayItem) {
     case 0:

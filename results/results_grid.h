@@ -64,12 +64,13 @@ int changeGridFontSize(StringGrid& grid, int fontSize, int step);
 void FitResultColumns(StringGrid& grid);
 
 // The grid and its column 1 as the window was designed, captured once at the first showing; each
-// run widens or narrows column 1 by what the grid has gained or lost since.
+// run widens or narrows column 1 by what the grid has gained or lost since (never below 1 pixel:
+// a column of width 0 counts as hidden and fitting would never bring it back).
 struct DesignWidths {
     int grid = 0;
     int column1 = 0;
     void capture(const StringGrid& g);
-    int runColumn1Width(const StringGrid& g) const { return g.width + column1 - grid; }
+    int runColumn1Width(const StringGrid& g) const;
 };
 
 // The items of cmbSpeedDisplay: how the grid is kept from repainting during a "Faster" run.

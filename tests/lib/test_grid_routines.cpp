@@ -178,14 +178,6 @@ TEST(GridFit, WithoutColumnFittingOnlyRowHeightAndFontChange) {
     EXPECT_EQ(g.fontSize(), 4);
 }
 
-TEST(GridFit, SingleColumnGridKeepsItsWidth) {
-    StringGrid g(1);
-    g.width = 500;
-    g.setColWidth(0, 44);
-    xcGridFit(g, true);
-    EXPECT_EQ(g.colWidth(0), 44);
-}
-
 TEST(GridFit, CapsTheFontToTheRowHeight) {
     struct Case {
         int rowHeight, font, wantHeight, wantFont;
