@@ -31,8 +31,10 @@ int foundLineOf(std::string_view column0) {
 
 int fillFoundWindow(StringGrid& grid, const FileLines& lines, int foundLine) {
     const std::int64_t count = static_cast<std::int64_t>(lines.count());
-    const std::int64_t first = std::max<std::int64_t>(1, std::int64_t{foundLine} - kLinesAroundFound);
-    const std::int64_t last = std::min<std::int64_t>(count, std::int64_t{foundLine} + kLinesAroundFound);
+    const std::int64_t first =
+        std::max<std::int64_t>(1, std::int64_t{foundLine} - kLinesAroundFound);
+    const std::int64_t last =
+        std::min<std::int64_t>(count, std::int64_t{foundLine} + kLinesAroundFound);
     int foundRow = -1;
     std::string number;
     for (int i = 0; i < kFoundWindowRows; ++i) {

@@ -40,11 +40,17 @@ std::optional<std::string> viewerKeyOf(std::string_view fileName) {
     return key;
 }
 
-bool isAskCommand(std::string_view command) { return xcSameText(command, kAskWord); }
+bool isAskCommand(std::string_view command) {
+    return xcSameText(command, kAskWord);
+}
 
-bool isViewerCommand(std::string_view command) { return command == kViewerWord; }
+bool isViewerCommand(std::string_view command) {
+    return command == kViewerWord;
+}
 
-bool isWindowsCommand(std::string_view command) { return xcSameText(command, kWindowsWord); }
+bool isWindowsCommand(std::string_view command) {
+    return xcSameText(command, kWindowsWord);
+}
 
 std::string programOrNotepad(std::string_view command) {
     const std::string program = trim(command);

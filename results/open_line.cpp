@@ -21,7 +21,9 @@ std::string linesText(std::initializer_list<std::string> lines, bool endEachLine
 
 } // namespace
 
-bool isDiagnosticsParameter(std::string_view parameter) { return xcSameText(parameter, "-v"); }
+bool isDiagnosticsParameter(std::string_view parameter) {
+    return xcSameText(parameter, "-v");
+}
 
 void LineOpener::open(const DoubleClickInput& input) {
     if (input.copyToClipboard) shell_.setClipboardText(trim(input.searchString));
@@ -49,10 +51,10 @@ void LineOpener::start(const DoubleClickInput& input, const std::string& key,
                        const std::string& command) {
     const OpenCommand open = buildOpenCommand(command, input.row);
     if (input.diagnostics) {
-        dialogs_.showMessage(linesText({"Final opening file with", "Extension=" + key,
-                                        "EditCommand=" + open.program,
-                                        "      args=" + open.parameters},
-                                       false));
+        dialogs_.showMessage(
+            linesText({"Final opening file with", "Extension=" + key, "EditCommand=" + open.program,
+                       "      args=" + open.parameters},
+                      false));
     }
     if (!passesFileWhole(open, input.row.file)) {
         dialogs_.showMessage(std::string(kUnpassableFileMessage) + command + ":\r\n" +

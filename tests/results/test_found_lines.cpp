@@ -20,13 +20,15 @@ using Texts = std::vector<std::string>;
 
 std::string numberedLines(int n) {
     std::string text;
-    for (int i = 1; i <= n; ++i) text += "line " + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= n; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
     return text;
 }
 
 Texts column(const StringGrid& g, int col) {
     Texts out;
-    for (int r = 0; r < g.rowCount(); ++r) out.emplace_back(g.cell(col, r));
+    for (int r = 0; r < g.rowCount(); ++r)
+        out.emplace_back(g.cell(col, r));
     return out;
 }
 
@@ -37,7 +39,8 @@ TEST(FileLines, SplitsAtEveryKindOfBreakAndStopsAtNul) {
     ASSERT_TRUE(lines.load(tree.write("a.txt", "a\r\nb\rc\n\nd\0hidden\n"s), error)) << error;
     ASSERT_EQ(lines.count(), 5u);
     Texts got;
-    for (std::size_t i = 1; i <= lines.count(); ++i) got.emplace_back(lines.line(i));
+    for (std::size_t i = 1; i <= lines.count(); ++i)
+        got.emplace_back(lines.line(i));
     EXPECT_EQ(got, (Texts{"a", "b", "c", "", "d"}));
     EXPECT_EQ(lines.line(0), "");
     EXPECT_EQ(lines.line(6), "");
@@ -168,8 +171,8 @@ TEST(FoundWindow, LinesAreHeldWhileTheFileStaysTheSame) {
     EXPECT_EQ(source.lines().line(1), "old");
 
     EXPECT_FALSE(source.hold(tree.path("gone.txt"), message));
-    EXPECT_EQ(message, "Cannot open file \"" + tree.path("gone.txt") +
-                           "\". No such file or directory");
+    EXPECT_EQ(message,
+              "Cannot open file \"" + tree.path("gone.txt") + "\". No such file or directory");
     EXPECT_EQ(source.file(), a);
     EXPECT_EQ(source.lines().line(1), "old");
 

@@ -73,7 +73,9 @@ TEST(OpenLine, CommandLinesByTheExtensionsValue) {
         {"plain program", "[Viewer]\ntxt=/usr/bin/myedit\n", kMatch, "/usr/bin/myedit",
          " /src/a.txt"},
         {"keys and sections match in any case; the extension keeps its own",
-         "[VIEWER]\nPAS=/usr/bin/myedit\n", {"3", "/src/B.PAS", "1"}, "/usr/bin/myedit",
+         "[VIEWER]\nPAS=/usr/bin/myedit\n",
+         {"3", "/src/B.PAS", "1"},
+         "/usr/bin/myedit",
          " /src/B.PAS"},
         {"an empty value is the default editor", "[Viewer]\ntxt=\n", kMatch, "Notepad.exe",
          " /src/a.txt"},
@@ -83,26 +85,41 @@ TEST(OpenLine, CommandLinesByTheExtensionsValue) {
          " /src/a.txt"},
         {"EditPlus is told line and column", "[Viewer]\ntxt=/usr/bin/EDITPLUS\n", kMatch,
          "/usr/bin/EDITPLUS", " -cursor 12:5 /src/a.txt"},
-        {"EditPlus on a heading row", "[Viewer]\ntxt=/usr/bin/editplus\n",
-         {"", "/src/a.txt", ""}, "/usr/bin/editplus", " -cursor : /src/a.txt"},
+        {"EditPlus on a heading row",
+         "[Viewer]\ntxt=/usr/bin/editplus\n",
+         {"", "/src/a.txt", ""},
+         "/usr/bin/editplus",
+         " -cursor : /src/a.txt"},
         {"Notepad++", "[Viewer]\ntxt=/usr/bin/notepad++\n", kMatch, "/usr/bin/notepad++",
          " -n12: -c5 /src/a.txt"},
-        {"NotepadPlus wins over EditPlus", "[Viewer]\ntxt=/usr/bin/EditPlus-NotepadPlus\n",
-         kMatch, "/usr/bin/EditPlus-NotepadPlus", " -n12: -c5 /src/a.txt"},
+        {"NotepadPlus wins over EditPlus", "[Viewer]\ntxt=/usr/bin/EditPlus-NotepadPlus\n", kMatch,
+         "/usr/bin/EditPlus-NotepadPlus", " -n12: -c5 /src/a.txt"},
         {"geany", "[Viewer]\ntxt=/usr/bin/geany\n", kMatch, "/usr/bin/geany",
          " --line=12 --column=5 /src/a.txt"},
-        {"geany on a heading row has no empty numbers", "[Viewer]\ntxt=geany\n",
-         {"", "/src/a.txt", ""}, "geany", " /src/a.txt"},
+        {"geany on a heading row has no empty numbers",
+         "[Viewer]\ntxt=geany\n",
+         {"", "/src/a.txt", ""},
+         "geany",
+         " /src/a.txt"},
         {"a program in a missing folder falls back without the position",
          "[Viewer]\ntxt=/no/such/folder/editplus\n", kMatch, "Notepad.exe", " /src/a.txt"},
         {"a Windows path falls back too", "[Viewer]\ntxt=C:\\Program Files\\EditPlus\\ep.exe\n",
          kMatch, "Notepad.exe", " /src/a.txt"},
-        {"a name with a blank is quoted", "[Viewer]\ntxt=/usr/bin/myedit\n",
-         {"1", "/my docs/a.txt", "1"}, "/usr/bin/myedit", " \"/my docs/a.txt\""},
-        {"a name with a tab is quoted", "[Viewer]\ntxt=/usr/bin/myedit\n",
-         {"1", "/my\tdocs/a.txt", "1"}, "/usr/bin/myedit", " \"/my\tdocs/a.txt\""},
-        {"an already quoted name is not quoted again", "[Viewer]\ntxt=/usr/bin/myedit\n",
-         {"1", "\"/my docs/a.txt\"", "1"}, "/usr/bin/myedit", " \"/my docs/a.txt\""},
+        {"a name with a blank is quoted",
+         "[Viewer]\ntxt=/usr/bin/myedit\n",
+         {"1", "/my docs/a.txt", "1"},
+         "/usr/bin/myedit",
+         " \"/my docs/a.txt\""},
+        {"a name with a tab is quoted",
+         "[Viewer]\ntxt=/usr/bin/myedit\n",
+         {"1", "/my\tdocs/a.txt", "1"},
+         "/usr/bin/myedit",
+         " \"/my\tdocs/a.txt\""},
+        {"an already quoted name is not quoted again",
+         "[Viewer]\ntxt=/usr/bin/myedit\n",
+         {"1", "\"/my docs/a.txt\"", "1"},
+         "/usr/bin/myedit",
+         " \"/my docs/a.txt\""},
     };
     for (const Case& c : cases) {
         Fixture f(c.section);
@@ -141,8 +158,7 @@ TEST(OpenLine, DiagnosticsShowTheSettingsAndTheFinalCommand) {
 TEST(OpenLine, AskKeepsTheDialogAnswerBetweenUses) {
     Fixture f("[Viewer]\npas=Ask\n"); // "ASK" in any case; a missing key asks too
     LineOpener opener(f.shell, f.dialogs, f.windows, f.settings);
-    f.windows.answers = {std::nullopt, std::string("Viewer"), std::nullopt,
-                         std::string("Windows")};
+    f.windows.answers = {std::nullopt, std::string("Viewer"), std::nullopt, std::string("Windows")};
 
     opener.open({{"1", "/src/a.txt", "1"}, false, "", false}); // closed: empty answer
     ASSERT_EQ(f.shell.calls.size(), 1u);
@@ -207,8 +223,10 @@ TEST(OpenLine, ANameThatWouldSplitIntoSeveralArgumentsIsRefused) {
 }
 
 TEST(OpenLine, DiagnosticsParameter) {
-    for (const char* on : {"-v", "-V", " -v "}) EXPECT_TRUE(isDiagnosticsParameter(on)) << on;
-    for (const char* off : {"", "-vv", "v", "--v"}) EXPECT_FALSE(isDiagnosticsParameter(off)) << off;
+    for (const char* on : {"-v", "-V", " -v "})
+        EXPECT_TRUE(isDiagnosticsParameter(on)) << on;
+    for (const char* off : {"", "-vv", "v", "--v"})
+        EXPECT_FALSE(isDiagnosticsParameter(off)) << off;
 }
 
 // The real shell starts a script standing in for the editor; the script writes down what it was
@@ -216,9 +234,9 @@ TEST(OpenLine, DiagnosticsParameter) {
 class ScriptEditor {
 public:
     ScriptEditor(TempTree& tree, const std::string& name) : output_(tree.path(name + ".args")) {
-        path = tree.write(name, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
-                                    output_ + ".tmp'\nmv '" + output_ + ".tmp' '" + output_ +
-                                    "'\n");
+        path =
+            tree.write(name, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                                 output_ + ".tmp'\nmv '" + output_ + ".tmp' '" + output_ + "'\n");
         ::chmod(path.c_str(), 0755);
     }
     // The arguments, once the script has written them (within five seconds).
