@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "app/cli_export.h"
 #include "lib/text.h"
 #include "search/date_selection.h"
 #include "search/search_run.h"
@@ -137,7 +138,11 @@ int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err) {
         err << "vesk-cli: nothing was searched\n";
         return 2;
     }
-    printRows(host.grid(), run.state().LastRow, cli.format, out);
+    if (isExportFormat(cli.format))
+        printExport(host.grid(), reportSourceFor(options, run.state(), host.status()), cli.format,
+                    host.clock().now(), out);
+    else
+        printRows(host.grid(), run.state().LastRow, cli.format, out);
     out.flush();
     err << host.status() << host.progress() << '\n';
     return run.state().MatchedLines > 0 ? 0 : 1;

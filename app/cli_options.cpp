@@ -23,8 +23,10 @@ Searches the text files of the folders for the strings and prints every matching
       --keep-replace-files  do not omit the program's own search/replace files
       --simple-scan         do not always use the advanced folder scan
       --from "DATE TIME" --to "DATE TIME"   select files by modification time
-  -f, --format grep|rows    grep: FILE:LINE:POS:TEXT for each match; rows: every row the run
-                            writes as its cells 0, 2, 3 and 1 separated by TAB
+  -f, --format grep|rows|listing|tsv|csv
+                            grep: FILE:LINE:POS:TEXT for each match; rows: every row the run
+                            writes as its cells 0, 2, 3 and 1 separated by TAB; listing, tsv,
+                            csv: the window's text listing, tab-delimited and CSV exports
   -h, --help            this text
 
 FOLDER: one is a simple folder; several are an advanced folder list; none is the current folder.
@@ -100,8 +102,14 @@ bool parseArguments(const std::vector<std::string>& args, CliOptions& out, std::
                 out.format = Format::Grep;
             } else if (value == "rows") {
                 out.format = Format::Rows;
+            } else if (value == "listing") {
+                out.format = Format::Listing;
+            } else if (value == "tsv") {
+                out.format = Format::Tsv;
+            } else if (value == "csv") {
+                out.format = Format::Csv;
             } else {
-                error = "unknown format '" + value + "' (grep or rows)";
+                error = "unknown format '" + value + "' (grep, rows, listing, tsv or csv)";
                 return false;
             }
             continue;

@@ -8,7 +8,7 @@
 
 namespace vesk::cli {
 
-enum class Format { Grep, Rows };
+enum class Format { Grep, Rows, Listing, Tsv, Csv };
 
 struct CliOptions {
     bool help = false;
