@@ -1,0 +1,133 @@
+// "Text Output Options" offscreen: the controls as designed, the values shown on opening, and
+// the two export buttons with the check boxes' choices.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "lib/channels.h"
+#include "lib/commands.h"
+#include "lib/datetime.h"
+#include "results/tab_export.h"
+#include "tests/support/fakes.h"
+#include "tests/support/temp_tree.h"
+#include "ui/frm_text.h"
+
+namespace vesk {
+namespace {
+
+class QtEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char arg0_[16] = "test_frm_text";
+    char* argv_[2] = {arg0_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+struct FrmTextTest : ::testing::Test {
+    test::TempTree t;
+    test::ScriptedDialogs dialogs;
+    test::RecordingShell shell;
+    test::FakeClock clock{encodeDate(2026, 3, 5) + encodeTime(14, 7, 9)};
+    ChannelTable channels{dialogs};
+    CommandContext cx{shell, dialogs, channels, clock, [] {
+                          CommandOptions o;
+                          o.defaultEditor = "/usr/bin/my-editor";
+                          o.fixedEditor = "/nonexistent/geany";
+                          return o;
+                      }()};
+    StringGrid grid{4, 1};
+    TfrmText window;
+
+    void SetUp() override {
+        channels.programFolderOverride = t.mkdir("home");
+        grid.setRowCount(2);
+        grid.setCell(1, 0, "/x/a.c");
+        grid.setCell(2, 0, "/x/a.c");
+        grid.setCell(0, 1, "4");
+        grid.setCell(1, 1, "int\tb;");
+        grid.setCell(2, 1, "/x/a.c");
+    }
+    template <class W> W* child(const char* name) {
+        W* w = window.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    bool open() {
+        const ReportSource source{"Search Strings: (simple)\r\nint", "Folders Searched:\r\n", "1 Folder",
+                                  "*.c", "Matched Lines=1 of 3", "int"};
+        if (!window.Prepare(grid, cx, source, {t.path("out"), "Ostrel.INI"})) return false;
+        window.show();
+        return true;
+    }
+};
+
+TEST_F(FrmTextTest, OpensWithTheNewValuesAndTheDesignedControls) {
+    ASSERT_TRUE(open());
+    EXPECT_EQ(window.windowTitle(), "Text Output Options");
+    EXPECT_EQ(child<QLineEdit>("edtTextFilename")->text(),
+              QString::fromStdString(t.path("out/Vesk-260305-140709.txt")));
+    EXPECT_EQ(child<QLabel>("lblTextHeader")->text(),
+              "Vesk results for: Search Strings: (simple)\nint\nFolder: Folders Searched:\n\n"
+              "Number Folders: 1 Folder\nFilespec: *.c\n\nMatched Lines=1 of 3\n");
+    EXPECT_EQ(child<QLabel>("lblSSFilename")->text(), "(actual filename will be .csv or SS-TAB.txt)");
+    EXPECT_TRUE(child<QCheckBox>("cbxWriteCSV")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("cbxColumnHeaders")->isChecked());
+    EXPECT_EQ(child<QPushButton>("btnExportText")->text(), "Write Text to Notepad");
+    EXPECT_EQ(child<QPushButton>("btnGridToTab")->text(), "Write Tab Delimited File");
+    EXPECT_TRUE(child<QPushButton>("btnDone")->isDefault());
+
+    child<QPushButton>("btnDone")->click();
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(FrmTextTest, TabButtonFollowsTheCheckBoxes) {
+    ASSERT_TRUE(open());
+    child<QPushButton>("btnGridToTab")->click();
+    const std::string csv = t.path("out/Vesk-260305-140709.csv");
+    EXPECT_EQ(child<QLabel>("lblSSFilename")->text(), QString::fromStdString(csv));
+    EXPECT_EQ(test::readFile(csv).substr(0, 8), "sep=\t\r\nD");
+
+    child<QCheckBox>("cbxWriteCSV")->setChecked(false);
+    child<QCheckBox>("cbxColumnHeaders")->setChecked(false);
+    child<QPushButton>("btnGridToTab")->click();
+    const std::string tsv = t.path("out/Vesk-260305-140709-SS-Tab.txt");
+    EXPECT_EQ(test::readFile(tsv), tabExportText(grid, "2026-03-05 14:07:09", "int", {false, false}));
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"File saved to " + csv, "File saved to " + tsv}));
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(shell.calls[1].parameters, tsv);
+}
+
+TEST_F(FrmTextTest, TextButtonWritesTheListingWhateverTheBoxSays) {
+    ASSERT_TRUE(open());
+    child<QLineEdit>("edtTextFilename")->setText(QString::fromStdString(t.path("typed.txt")));
+    child<QPushButton>("btnExportText")->click();
+    EXPECT_FALSE(test::readFile(t.path("out/Vesk-260305-140709.txt")).empty());
+    EXPECT_FALSE(test::readFile(t.path("out/Report-Vesk-260305-140709.txt")).empty());
+    EXPECT_TRUE(test::readFile(t.path("typed.txt")).empty());
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].parameters, t.path("out/Report-Vesk-260305-140709.txt"));
+}
+
+TEST_F(FrmTextTest, NotShownWhenTheFolderCannotBeMade) {
+    const ReportSource source{};
+    EXPECT_FALSE(window.Prepare(grid, cx, source, {t.path("no/such"), "Ostrel.INI"}));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("No such file or directory"), std::string::npos);
+}
+
+} // namespace
+} // namespace vesk
