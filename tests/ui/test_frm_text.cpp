@@ -6,17 +6,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <memory>
 
 #include <gtest/gtest.h>
 
 #include "lib/channels.h"
-#include "lib/commands.h"
 #include "lib/datetime.h"
 #include "results/tab_export.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_tree.h"
+#include "ui/desktop_commands.h"
 #include "ui/frm_text.h"
+#include "ui/frm_vesk1.h"
+#include "ui/text_print.h"
 
 namespace vesk {
 namespace {
@@ -42,18 +45,12 @@ struct FrmTextTest : ::testing::Test {
     test::ScriptedDialogs dialogs;
     test::RecordingShell shell;
     test::FakeClock clock{encodeDate(2026, 3, 5) + encodeTime(14, 7, 9)};
-    ChannelTable channels{dialogs};
-    CommandContext cx{shell, dialogs, channels, clock, [] {
-                          CommandOptions o;
-                          o.defaultEditor = "/usr/bin/my-editor";
-                          o.fixedEditor = "/nonexistent/geany";
-                          return o;
-                      }()};
+    DesktopCommands commands{shell, dialogs, clock};
     StringGrid grid{4, 1};
     TfrmText window;
 
     void SetUp() override {
-        channels.programFolderOverride = t.mkdir("home");
+        commands.channels().programFolderOverride = t.mkdir("home");
         grid.setRowCount(2);
         grid.setCell(1, 0, "/x/a.c");
         grid.setCell(2, 0, "/x/a.c");
@@ -69,7 +66,7 @@ struct FrmTextTest : ::testing::Test {
     bool open() {
         const ReportSource source{"Search Strings: (simple)\r\nint", "Folders Searched:\r\n", "1 Folder",
                                   "*.c", "Matched Lines=1 of 3", "int"};
-        if (!window.Prepare(grid, cx, source, {t.path("out"), "Ostrel.INI"})) return false;
+        if (!window.Prepare(grid, commands.context(), source, {t.path("out"), "Ostrel.INI"})) return false;
         window.show();
         return true;
     }
@@ -124,9 +121,45 @@ TEST_F(FrmTextTest, TextButtonWritesTheListingWhateverTheBoxSays) {
 
 TEST_F(FrmTextTest, NotShownWhenTheFolderCannotBeMade) {
     const ReportSource source{};
-    EXPECT_FALSE(window.Prepare(grid, cx, source, {t.path("no/such"), "Ostrel.INI"}));
+    EXPECT_FALSE(window.Prepare(grid, commands.context(), source, {t.path("no/such"), "Ostrel.INI"}));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("No such file or directory"), std::string::npos);
+}
+
+// After a real search in the main window: the values come from its run and its boxes, and the
+// window's own grid is what gets exported.
+TEST(TextPrintFromMainWindow, ExportsTheLastRun) {
+    test::TempTree home, tree;
+    qputenv("VESK_HOME", QByteArray::fromStdString(home.root()));
+    const std::string file = tree.write("a.txt", "hay\nneedle here\n");
+    test::ScriptedDialogs dialogs;
+    test::RecordingShell shell;
+    test::FakeClock clock{encodeDate(2026, 3, 5) + encodeTime(14, 7, 9)};
+    {
+        TfrmVesk1 w(VeskWindowOptions{&dialogs, &shell, &clock, false});
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        w.findChild<QLineEdit*>(QStringLiteral("edtFolder"))->setText(QString::fromStdString(tree.root()));
+        w.findChild<QLineEdit*>(QStringLiteral("edtString"))->setText(QStringLiteral("needle"));
+        w.findChild<QPushButton*>(QStringLiteral("btnGo"))->click();
+        ASSERT_FALSE(w.Searching());
+
+        const ReportSource source = reportSourceOf(w);
+        EXPECT_EQ(source.SearchStringsText, "Search Strings: (simple)\r\nneedle");
+        EXPECT_EQ(source.FoldersSearchedText, "Folders Searched:\r\n");
+        EXPECT_EQ(source.fileSpecText, "*.*");
+        EXPECT_EQ(source.stringsText, "needle");
+        EXPECT_EQ(source.statusText.rfind("Matched Lines=1 of 2", 0), 0u) << source.statusText;
+
+        TfrmText* text = w.frmText();
+        ASSERT_TRUE(text->Prepare(w.grid(), w.commands().context(), source, {home.path("out"), "Ostrel.INI"}));
+        text->findChild<QCheckBox*>(QStringLiteral("cbxWriteCSV"))->setChecked(false);
+        text->findChild<QPushButton*>(QStringLiteral("btnGridToTab"))->click();
+        const std::string tsv = test::readFile(home.path("out/Vesk-260305-140709-SS-Tab.txt"));
+        EXPECT_NE(tsv.find("\tneedle\t" + file + "\t"), std::string::npos) << tsv;
+        EXPECT_TRUE(tsv.ends_with("\t2\tneedle here\r\n")) << tsv;
+    }
+    qunsetenv("VESK_HOME");
 }
 
 } // namespace
