@@ -1,9 +1,11 @@
 #include "app/cli_host.h"
 
 #include <filesystem>
+#include <memory>
 #include <ostream>
 
 #include "app/cli_export.h"
+#include "app/cli_replace.h"
 #include "lib/text.h"
 #include "search/date_selection.h"
 #include "search/search_run.h"
@@ -120,23 +122,36 @@ void printRows(const StringGrid& grid, int lastRow, Format format, std::ostream&
     }
 }
 
+ReviewOutcome CliHost::reviewFile(const ReviewRequest& request) {
+    return replace_ ? replace_->review(request) : ReviewOutcome{};
+}
+
 int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err) {
-    for (bool r : cli.hasReplacement) {
-        if (r) {
-            err << "vesk-cli: --replace is not available in this build\n";
-            return 2;
-        }
+    if (const std::string e = replaceArgumentsError(cli); !e.empty()) {
+        err << "vesk-cli: " << e << '\n';
+        return 2;
     }
     StringSlots slots;
-    const SearchOptions options = searchOptionsFor(cli, slots);
+    SearchOptions options = searchOptionsFor(cli, slots);
+    options.ReplaceOn = isReplaceRun(cli);
     CliHost host(options, err);
     host.setDateTexts(cli.from, cli.to);
+    std::unique_ptr<CliReplace> replace;
+    if (options.ReplaceOn) {
+        replace = std::make_unique<CliReplace>(slots, cli.yes, out, host.dialogs());
+        host.setReplace(replace.get());
+    }
     SearchRun run(host, slots);
     const RunResult result = run.DoSearch();
     if (result == RunResult::Failed) return 2;
     if (result != RunResult::Done) {
         err << "vesk-cli: nothing was searched\n";
         return 2;
+    }
+    if (replace) {
+        out.flush();
+        err << host.status() << host.progress() << '\n';
+        return replace->finish(run.state().MatchedLines, err);
     }
     if (isExportFormat(cli.format))
         printExport(host.grid(), reportSourceFor(options, run.state(), host.status()), cli.format,

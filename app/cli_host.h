@@ -14,6 +14,8 @@
 
 namespace vesk::cli {
 
+class CliReplace;
+
 class StderrDialogs final : public Dialogs {
 public:
     explicit StderrDialogs(std::ostream& err) : err_(err) {}
@@ -54,6 +56,9 @@ public:
     void showPhase(int phase) override;
     void setReplaceIndicator(int mode) override;
     bool applyDateSelection(TNarvFindFiles& scanner) override;
+    // With --replace each file with hits goes to the replace review of `replace`.
+    void setReplace(CliReplace* replace) { replace_ = replace; }
+    ReviewOutcome reviewFile(const ReviewRequest& request) override;
 
     const std::string& status() const { return status_; }
     const std::string& progress() const { return progress_; }
@@ -69,6 +74,7 @@ private:
     SystemClock clock_;
     std::string status_, progress_;
     std::string from_, to_;
+    CliReplace* replace_ = nullptr;
 };
 
 // Builds the options from the command line (folders, masks, strings into their simple or

@@ -27,6 +27,11 @@ Searches the text files of the folders for the strings and prints every matching
                             grep: FILE:LINE:POS:TEXT for each match; rows: every row the run
                             writes as its cells 0, 2, 3 and 1 separated by TAB; listing, tsv,
                             csv: the window's text listing, tab-delimited and CSV exports
+  -R, --replace TEXT    replacement for the --string before it (every --string then needs one;
+                        -R '' removes the text); without --yes a dry run prints each line that
+                        would change, before (-) and after (+), and writes nothing
+      --yes             accept every replacement and save each file with an archive entry, a
+                        backup and a change log; the backup names are printed
   -h, --help            this text
 
 FOLDER: one is a simple folder; several are an advanced folder list; none is the current folder.

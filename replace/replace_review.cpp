@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "lib/channels.h"
+#include "lib/commands.h"
 #include "lib/datetime.h"
 #include "lib/text.h"
 #include "lib/unique_fd.h"

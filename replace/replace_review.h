@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "lib/commands.h"
 #include "lib/string_grid.h"
 #include "lib/string_slots.h"
 #include "replace/file_snapshot.h"
@@ -23,6 +22,7 @@
 namespace vesk {
 
 class ReplaceReview;
+struct CommandContext; // lib/commands.h; kept out of this header, which windows include
 
 // The review window as the review drives it: shown modally; its buttons call the review's
 // handlers; it returns once the review closed it (windowOpen() false) or the user closed it by its
@@ -50,6 +50,7 @@ inline constexpr int kReviewGridColumns = 2;
 
 class ReplaceReview {
 public:
+    // `commands` must outlive the review.
     ReplaceReview(const CommandContext& commands, ReviewWindow& window, ReviewSetup setup);
 
     // Reviews one file with the pairs of `table`. The file named `findSetFileName`, files of
@@ -73,6 +74,7 @@ public:
     bool windowOpen() const { return windowOpen_; }
     const std::string& fileName() const { return fileName_; }
     const StringGrid& grdReplaceLog() const { return grid_; }
+    StringGrid& grdReplaceLog() { return grid_; } // for the window's view
     const std::vector<std::string>& fileLines() const { return fileLines_; }
     const std::vector<std::string>& newLines() const { return newLines_; }
     const std::vector<std::string>& changeLog() const { return changeLog_; }
@@ -96,7 +98,7 @@ private:
     void appendChangeLog();
     SaveIo& io() const { return setup_.io ? *setup_.io : systemSaveIo(); }
 
-    CommandContext commands_;
+    const CommandContext& commands_;
     ReviewWindow& window_;
     ReviewSetup setup_;
 

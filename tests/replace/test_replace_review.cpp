@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "lib/channels.h"
+#include "lib/commands.h"
 #include "lib/datetime.h"
 #include "replace/archive.h"
 #include "replace/replace_review.h"

@@ -1,0 +1,118 @@
+#include "app/cli_replace.h"
+
+#include <ostream>
+
+#include "lib/channels.h"
+#include "lib/clock.h"
+#include "lib/commands.h"
+#include "lib/posix_shell.h"
+#include "lib/program_folder.h"
+#include "replace/archive.h"
+#include "replace/replace_review.h"
+
+namespace vesk::cli {
+
+bool isReplaceRun(const CliOptions& cli) {
+    for (bool r : cli.hasReplacement)
+        if (r) return true;
+    return false;
+}
+
+std::string replaceArgumentsError(const CliOptions& cli) {
+    if (!isReplaceRun(cli)) return {};
+    for (std::size_t i = 0; i < cli.strings.size(); ++i)
+        if (i >= cli.hasReplacement.size() || !cli.hasReplacement[i])
+            return "--string '" + cli.strings[i] +
+                   "' has no --replace (give -R '' to remove the text)";
+    if (cli.strings.size() > static_cast<std::size_t>(kMaxStrings))
+        return "at most " + std::to_string(kMaxStrings) + " find/replace pairs can be given";
+    if (cli.search.GoogleFind) return "--all-words cannot be used with --replace";
+    if (cli.search.LinesWithNoMatchesOnly)
+        return "--lines-with-no-match cannot be used with --replace";
+    return {};
+}
+
+namespace {
+
+// Stands in for the review window: prints the accepted changes, then saves or drops them.
+class PrintingWindow final : public ReviewWindow {
+public:
+    PrintingWindow(bool save, std::ostream& out) : save_(save), out_(out) {}
+
+    void showReview(ReplaceReview& review) override {
+        const auto& before = review.fileLines();
+        const auto& after = review.newLines();
+        for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
+            if (before[i] == after[i]) continue;
+            ++lines;
+            const std::string where = review.fileName() + ":" + std::to_string(i + 1) + ":";
+            out_ << where << "-" << before[i] << '\n' << where << "+" << after[i] << '\n';
+        }
+        ++files;
+        if (save_) {
+            if (review.SaveFile())
+                out_ << review.fileName() << ": Changes=" << review.changes()
+                     << " Backup file=" << review.backupFileName() << '\n';
+            else
+                ++failures;
+        }
+        // Nothing was written for the differences viewer, so there is no temp file to remove.
+        if (review.windowOpen()) review.FormClose();
+    }
+
+    int lines = 0, files = 0, failures = 0;
+
+private:
+    bool save_;
+    std::ostream& out_;
+};
+
+} // namespace
+
+class CliReplace::Impl {
+public:
+    Impl(const StringSlots& table, bool saving, std::ostream& out, Dialogs& dialogs)
+        : slots(table), save(saving), channels(dialogs), commands(shell, dialogs, channels, clock),
+          window(saving, out), review(commands, window, reviewSetup()) {}
+
+    static ReviewSetup reviewSetup() {
+        ReviewSetup s;
+        s.archivePath = archivePathIn(programFolder());
+        return s;
+    }
+
+    const StringSlots& slots;
+    bool save;
+    PosixShell shell;
+    SystemClock clock;
+    ChannelTable channels;
+    CommandContext commands;
+    PrintingWindow window;
+    ReplaceReview review;
+};
+
+CliReplace::CliReplace(const StringSlots& slots, bool save, std::ostream& out, Dialogs& dialogs)
+    : impl_(std::make_unique<Impl>(slots, save, out, dialogs)) {}
+
+CliReplace::~CliReplace() = default;
+
+ReviewOutcome CliReplace::review(const ReviewRequest& request) {
+    ReviewRequest every = request;
+    every.confirmEachLine = false;
+    const ReviewResult r = impl_->review.ReviewFile(every, impl_->slots, "");
+    return {r.savedChanges, r.replaceOn};
+}
+
+int CliReplace::finish(std::int64_t matchedLines, std::ostream& err) const {
+    if (!impl_->save)
+        err << "Dry run: " << changedLines() << " line(s) in " << changedFiles()
+            << " file(s) would change; nothing was written (add --yes to save)\n";
+    if (failedSaves() > 0) return 2;
+    return matchedLines > 0 ? 0 : 1;
+}
+
+int CliReplace::changedLines() const { return impl_->window.lines; }
+int CliReplace::changedFiles() const { return impl_->window.files; }
+int CliReplace::failedSaves() const { return impl_->window.failures; }
+
+} // namespace vesk::cli
