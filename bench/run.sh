@@ -60,7 +60,9 @@ out="$cache/out"
 stamp=$(date +%Y%m%d-%H%M%S)
 results_txt="$cache/results/run-$stamp.txt"
 records="$cache/results/run-$stamp.tsv"
+explain="$cache/results/run-$stamp.diff.txt"
 : > "$records"
+: > "$explain"
 
 # Everything printed from here on is also kept in $results_txt.
 exec > >(tee "$results_txt") 2>&1
@@ -104,11 +106,12 @@ median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]
 measure() {
     local set=$1 search=$2 tool=$3 exp=$4; shift 4
     local base="$out/$set.$tool.$(echo "$search" | tr -c 'A-Za-z0-9_\n' '_')"
-    local note="" times=() rss=0 count="" c t0 t1 r i
+    local note="" times=() cpus=() rss=0 count="" c t0 t1 r i m u sy
     if [[ $tool == vesk ]]; then
         # The warm-up run writes every row, so that files cut off by the 2-second limit show.
         "${@:1:$#-1}" -f rows "${@: -1}" > "$base.warmup" 2> "$base.err" || true
-        c=$(grep -c $'\tSearching File too slow$' "$base.warmup" || true)
+        awk -F'\t' '$4 == "Searching File too slow" { print $2 }' "$base.warmup" > "$base.cut"
+        c=$(wc -l < "$base.cut")
         (( c > 0 )) && note="$c file(s) cut off after 2 s"
     else
         "$@" > "$base.warmup" 2> "$base.err" || true
@@ -117,26 +120,29 @@ measure() {
     for (( i = 0; i < runs; i++ )); do
         t0=$EPOCHREALTIME
         r=0
-        $TIME -f '%M' -o "$base.time" "$@" > "$base.out" 2> "$base.err" || r=$?
+        $TIME -f '%M %U %S' -o "$base.time" "$@" > "$base.out" 2> "$base.err" || r=$?
         t1=$EPOCHREALTIME
         if (( r > 1 )); then note="${note:+$note; }exit status $r"; fi
         times+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')")
-        r=$(tail -1 "$base.time")
-        (( r > rss )) && rss=$r
+        read -r m u sy < <(tail -1 "$base.time")
+        (( m > rss )) && rss=$m
+        cpus+=("$(awk -v a="$u" -v b="$sy" 'BEGIN { printf "%.2f", a + b }')")
         c=$(wc -l < "$base.out")
         if [[ -n $count && $c != "$count" ]]; then note="${note:+$note; }counts differ between runs"; fi
         count=$c
     done
     local status=""
     [[ $tool == vesk ]] && status=$(tail -1 "$base.err")
-    local med
+    local med cpu
     med=$(printf '%s\n' "${times[@]}" | median)
-    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$set" "$search" "$tool" "$med" \
+    cpu=$(printf '%s\n' "${cpus[@]}" | median)
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$set" "$search" "$tool" "$med" \
         "$(printf '%s ' "${times[@]}")" "$count" "$exp" \
-        "$(awk -v k="$rss" 'BEGIN { printf "%.1f", k / 1024 }')" "$note" "$status" >> "$records"
-    printf '  %-5s %-14s %8.3f s  %9s lines  %8.1f MiB  runs: %s\n' "$tool" "$search" "$med" "$count" \
-        "$(awk -v k="$rss" 'BEGIN { printf "%.1f", k / 1024 }')" "${times[*]}"
-    rm -f "$base.out" "$base.time"
+        "$(awk -v k="$rss" 'BEGIN { printf "%.1f", k / 1024 }')" "$note" "$status" "$cpu" >> "$records"
+    printf '  %-5s %-14s %8.3f s  cpu %6.2f s  %9s lines  %8.1f MiB  runs: %s\n' "$tool" "$search" "$med" \
+        "$cpu" "$count" "$(awk -v k="$rss" 'BEGIN { printf "%.1f", k / 1024 }')" "${times[*]}"
+    rm -f "$base.time"
+    last_out="$base.out"
 }
 
 # compare SET DIR SEARCH VESK-ARGS -- TOOL-ARGS: the same search with the three tools.
@@ -148,9 +154,22 @@ compare() {
     targs=("$@")
     local exp
     exp=$(expected "$set" "$search")
+    local vout rout
     measure "$set" "$search" vesk "$exp" "$vesk" -r -m '*' --keep-binary "${vargs[@]}" "$dir"
+    vout=$last_out
     measure "$set" "$search" rg "$exp" rg -j1 -n -F -uuu "${targs[@]}" "$dir"
+    rout=$last_out
     measure "$set" "$search" grep "$exp" grep -rnF "${targs[@]}" "$dir"
+    rm -f "$last_out"
+    # Where vesk-cli and rg disagree, say which files make the difference and why.
+    # (Totals can agree while files differ, so the files are compared one by one.)
+    local d
+    d=$(python3 "$here/explain_diff.py" "$vout" "$rout" rg "${vout%.out}.cut")
+    if [[ $(printf '%s\n' "$d" | wc -l) -gt 1 ]]; then
+        printf '%s\n' "$d" | sed 's/^/        /'
+        printf '%-14s %s: %s\n' "$set" "$search" "$d" >> "$explain"
+    fi
+    rm -f "$vout" "$rout" "${vout%.out}.cut"
 }
 
 # The six searches: case-insensitive first (the default of vesk-cli), then case-sensitive.
@@ -201,48 +220,57 @@ done
 
 # --- tables ----------------------------------------------------------------------------------
 echo
-echo "Results (median of $runs runs; matches = output lines; expected = counted by gen_corpus.py)"
+echo "Results (median of $runs runs; wall s = elapsed time, cpu s = user + system time;"
+echo "         matches = output lines; expected = counted by gen_corpus.py; peak MiB = max RSS)"
 awk -F'\t' '
-    BEGIN { printf "%-14s %-13s %-5s %9s %10s %10s %9s  %s\n", "set", "search", "tool", "median s", "matches", "expected", "peak MiB", "note" }
-    { printf "%-14s %-13s %-5s %9.3f %10s %10s %9s  %s\n", $1, $2, $3, $4, $6, $7, $8, $9 }' "$records"
+    BEGIN { printf "%-14s %-13s %-5s %8s %7s %10s %10s %9s  %s\n", "set", "search", "tool", "wall s", "cpu s", "matches", "expected", "peak MiB", "note" }
+    { printf "%-14s %-13s %-5s %8.3f %7.2f %10s %10s %9s  %s\n", $1, $2, $3, $4, $11, $6, $7, $8, $9 }' "$records"
 
 echo
 echo "Ratios of median times (vesk/rg above 1: vesk-cli slower than rg; grep/vesk above 1: vesk-cli faster than grep)"
 awk -F'\t' '
-    { k = $1 SUBSEP $2; if (!(k in seen)) { seen[k] = 1; order[++n] = k } t[k, $3] = $4 }
+    function q(a, b) { return b > 0 ? sprintf("%.2f", a / b) : "-" }
+    { k = $1 SUBSEP $2; if (!(k in seen)) { seen[k] = 1; order[++n] = k } t[k, $3] = $4; c[k, $3] = $11 }
     END {
-        printf "%-14s %-13s %9s %9s\n", "set", "search", "vesk/rg", "grep/vesk"
+        printf "%-14s %-13s %9s %9s   %11s %13s\n", "set", "search", "vesk/rg", "grep/vesk", "cpu vesk/rg", "cpu grep/vesk"
         for (i = 1; i <= n; i++) {
             k = order[i]; split(k, p, SUBSEP)
-            v = t[k, "vesk"]; r = t[k, "rg"]; g = t[k, "grep"]
-            printf "%-14s %-13s %9s %9s\n", p[1], p[2], (r > 0 ? sprintf("%.2f", v / r) : "-"), (v > 0 ? sprintf("%.2f", g / v) : "-")
+            printf "%-14s %-13s %9s %9s   %11s %13s\n", p[1], p[2], q(t[k, "vesk"], t[k, "rg"]), q(t[k, "grep"], t[k, "vesk"]),
+                q(c[k, "vesk"], c[k, "rg"]), q(c[k, "grep"], c[k, "vesk"])
         }
     }' "$records"
 
 echo
 echo "Case-insensitive / case-sensitive (median time of the search without -c over the one with -c)"
 awk -F'\t' '
-    { t[$1, $2, $3] = $4; if (!($1 in seen)) { seen[$1] = 1; order[++n] = $1 } }
+    function q(a, b) { return b > 0 ? sprintf("%.2f", a / b) : "-" }
+    { t[$1, $2, $3] = $4; c[$1, $2, $3] = $11; if (!($1 in seen)) { seen[$1] = 1; order[++n] = $1 } }
     END {
-        printf "%-14s %-13s %7s %7s %7s\n", "set", "search", "vesk", "rg", "grep"
+        printf "%-14s %-13s %7s %7s %7s   %8s %7s %7s\n", "set", "search", "vesk", "rg", "grep", "cpu vesk", "rg", "grep"
         split("pm_resume|zqxjkvbwq|-w ERR", ss, "|")
         split("vesk rg grep", tools, " ")
         for (i = 1; i <= n; i++) for (j = 1; j <= 3; j++) {
             s = order[i]; a = ss[j]; b = "-c " a
             if (!((s, a, "vesk") in t) || !((s, b, "vesk") in t)) continue
             line = sprintf("%-14s %-13s", s, a)
-            for (m = 1; m <= 3; m++) {
-                x = t[s, a, tools[m]]; y = t[s, b, tools[m]]
-                line = line sprintf(" %7s", (y > 0 ? sprintf("%.2f", x / y) : "-"))
-            }
+            for (m = 1; m <= 3; m++) line = line sprintf(" %7s", q(t[s, a, tools[m]], t[s, b, tools[m]]))
+            line = line "  "
+            for (m = 1; m <= 3; m++) line = line sprintf(" %7s", q(c[s, a, tools[m]], c[s, b, tools[m]]))
             print line
         }
     }' "$records"
+
+if [[ -s $explain ]]; then
+    echo
+    echo "Why vesk-cli and rg count differently (rg - vesk, by file category; see bench/README.md)"
+    cat "$explain"
+fi
 
 echo
 echo "vesk-cli status lines (stderr of the last timed run)"
 awk -F'\t' '$3 == "vesk" { printf "%-14s %-13s %s\n", $1, $2, $10 }' "$records"
 
 echo
+echo "Load at the end: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min), $(date '+%Y-%m-%d %H:%M:%S %Z')"
 echo "Raw records: $records"
 echo "This output:  $results_txt"
