@@ -29,6 +29,7 @@
 #include "ui/list_window_links.h"
 #include "ui/frm_view2.h"
 #include "ui/qt_dialogs.h"
+#include "ui/replace_controller.h"
 #include "ui/qt_shell.h"
 #include "ui/qt_text.h"
 #include "ui/results_view.h"
@@ -70,7 +71,8 @@ void TfrmVesk1::FormCreate() {
     initialising_ = true;
     settingsPath_ = SettingsPath();
     archivePath_ = programFolder() + "VeskSearchReplaceArchive.jarc";
-    saved_ = LoadSettings(settingsPath_, [this](int level) { commands_->setDiagnosticLevel(level); });
+    saved_ = LoadSettings(settingsPath_,
+                          [this](int level) { commands_->setDiagnosticLevel(level); });
     refreshFolderSet();
     SetDateDefaults();
     PageControl2->setCurrentIndex(0);
@@ -114,6 +116,36 @@ void TfrmVesk1::createWindows() {
     parts.frmVeskEditOptions = frmVeskEditOptions_;
     parts.frmFWindow = frmFWindow_;
     foundLines_ = new FoundLineActions(parts, *shell_, *dialogs_, settingsPath_, this);
+    installReplace();
+}
+
+void TfrmVesk1::installReplace() {
+    ReplaceLinks links;
+    links.stringSlots = &slots_;
+    links.findSetFileName = &findSetFileName_;
+    links.commands = &commands_->context();
+    links.archivePath = archivePath_;
+    links.settingsPath = settingsPath_;
+    links.setReplaceIndicator = [this](int kind) { SetReplaceIndicator(kind); };
+    links.currentSearchString = [this] { return run_->state().SearchString; };
+    links.firstSavedFolder = [this] { return saved_.SavedFolder[0]; };
+    links.pairsTaken = [this](const PairsDisplay& display) { pairsTaken(display); };
+    links.stopRun = [this] { run_->Cancel(); };
+    links.processEvents = [this] { processEvents(); };
+    replace_ = std::make_unique<ReplaceController>(*frmVeskReplace_, *frmVeskReplaceResults_,
+                                                   std::move(links));
+}
+
+void TfrmVesk1::pairsTaken(const PairsDisplay& display) {
+    // The next run searches the find/replace table's strings.
+    saved_.StringsMode = kModeAdvanced;
+    MainBoxes scratch = boxesFromControls();
+    BuildStringList(saved_, slots_, lists_, scratch);
+    edtString->setText(toQt(display.searchText));
+    edtString->setToolTip(toQt(display.hint));
+    searchText_ = display.searchText;
+    RefreshSwitchLooks();
+    lblStringsCount->setText(toQt(display.countLabel));
 }
 
 ListWindowLinks TfrmVesk1::listWindowLinks() {
@@ -186,8 +218,9 @@ void TfrmVesk1::firstShowing() {
     }
     btnCurrent->setToolTip(QStringLiteral("Current folder - ") + fileNameToQt(currentFolder()));
     const bool folderAdvanced = saved_.FolderMode == kModeAdvanced;
-    edtFolder->setToolTip(folderAdvanced ? QStringLiteral("Click Browse to choose folder")
-                                         : QStringLiteral("Double-click or click Browse to choose folder"));
+    edtFolder->setToolTip(folderAdvanced
+                              ? QStringLiteral("Click Browse to choose folder")
+                              : QStringLiteral("Double-click or click Browse to choose folder"));
     edtString->setToolTip(saved_.StringsMode == kModeAdvanced
                               ? QStringLiteral("Click select button to select multiple strings")
                               : QStringLiteral("String to search for"));
@@ -196,6 +229,9 @@ void TfrmVesk1::firstShowing() {
     buildRunLists();
     if (folderAdvanced || saved_.FilespecMode == kModeAdvanced) cbxSubFolders->setChecked(true);
     edtFolder->setFocus();
+    // The focus given at start-up arrives with the window's activation, which is not an entry
+    // into a box: take the start texts as the texts entered.
+    entered_ = currentBoxTexts();
     initialising_ = false;
     btnReplace->setEnabled(cbxEnableReplace->isChecked());
 }

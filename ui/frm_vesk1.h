@@ -39,6 +39,8 @@ namespace vesk {
 
 class DateCalendar;
 class FoundLineActions;
+class ReplaceController;
+struct PairsDisplay;
 struct ListWindowLinks;
 class QtDialogs;
 class ResultsView;
@@ -138,6 +140,7 @@ public:
     void setReplaceIndicator(int mode) override { SetReplaceIndicator(mode); }
     bool applyDateSelection(TNarvFindFiles& scanner) override;
     void addToHistory(const std::string& searchString) override;
+    ReviewOutcome reviewFile(const ReviewRequest& request) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -150,6 +153,8 @@ private:
     void createWindows();
     ListWindowLinks listWindowLinks();
     void settingsReloaded();
+    void installReplace();
+    void pairsTaken(const PairsDisplay& display);
     void FormShow();
     void firstShowing();
     void buildControls();
@@ -256,6 +261,7 @@ private:
     TfrmTimePicker* frmTimePicker_ = nullptr;
     TfrmFeedback* frmFeedback_ = nullptr;
     FoundLineActions* foundLines_ = nullptr;
+    std::unique_ptr<ReplaceController> replace_;
 
     // Controls, named as the window has always named them.
     QTabWidget* PageControl1 = nullptr;

@@ -14,6 +14,7 @@
 #include "ui/frm_vesk1.h"
 #include "ui/grid_model.h"
 #include "ui/qt_text.h"
+#include "ui/replace_controller.h"
 #include "ui/results_view.h"
 
 namespace vesk {
@@ -45,7 +46,7 @@ SearchOptions TfrmVesk1::readOptions() {
     o.Fast = cbxFast->isChecked();
     o.AlwaysAdvancedScan = cbxAlwaysUseAdvancedFolderScan->isChecked();
     o.loadMethod = static_cast<LoadMethod>(cbxLoadFromFileMethod->currentIndex());
-    // The replace dialog's line and file options keep their defaults until that dialog has them.
+    if (replace_) replace_->applyOptions(o);
     return o;
 }
 
@@ -82,6 +83,10 @@ void TfrmVesk1::setLoadMethod(LoadMethod m) {
 
 void TfrmVesk1::addToHistory(const std::string& searchString) {
     AddToHistory(history_.HistoryList, searchString);
+}
+
+ReviewOutcome TfrmVesk1::reviewFile(const ReviewRequest& request) {
+    return replace_ ? replace_->reviewFile(request) : ReviewOutcome{};
 }
 
 int TfrmVesk1::gridFontSize() const { return grdFound->gridFontSize(); }

@@ -277,7 +277,8 @@ QWidget* TfrmVesk1::buildDateOptionsTab() {
     grid->addWidget(btnSelDate2, 2, 2);
     grid->addWidget(edtSelTime2, 2, 3);
     grid->addWidget(btnSelTime2, 2, 4);
-    for (QPushButton* b : {btnSelDate1, btnSelDate2, btnSelTime1, btnSelTime2}) b->setFixedWidth(28);
+    for (QPushButton* b : {btnSelDate1, btnSelDate2, btnSelTime1, btnSelTime2})
+        b->setFixedWidth(28);
     for (QLineEdit* e : {edtSelDate1, edtSelDate2, edtSelTime1, edtSelTime2}) e->setFixedWidth(110);
     grid->setColumnStretch(5, 1);
     grid->setRowStretch(3, 1);
@@ -359,7 +360,8 @@ QWidget* TfrmVesk1::buildBottomStrip() {
 
     auto* status = new QVBoxLayout;
     lblFile = colouredLabel(strip, "lblFile", QStringLiteral("(Stopped)"), QColor(0, 0, 128));
-    lblProgress2 = colouredLabel(strip, "lblProgress2", QStringLiteral("..."), QColor(128, 128, 128));
+    lblProgress2 =
+        colouredLabel(strip, "lblProgress2", QStringLiteral("..."), QColor(128, 128, 128));
     QFont small = lblProgress2->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     lblProgress2->setFont(small);

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include "ui/frm_vesk_history.h"
 #include "ui/frm_vesk_strings.h"
 #include "ui/qt_text.h"
+#include "ui/text_print.h"
 
 namespace vesk {
 
@@ -37,6 +39,13 @@ bool isTypingKey(QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     return key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Shift &&
            key != Qt::Key_Control && key != Qt::Key_Alt && key != Qt::Key_Meta;
+}
+
+// Focus moving between the window's controls, as opposed to the whole window being deactivated
+// or a menu popping up: only the first enters or leaves a box.
+bool isFocusMove(QEvent* event) {
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 void setTextColour(QWidget* w, const Tint& c, QPalette::ColorRole role) {
@@ -278,8 +287,8 @@ bool TfrmVesk1::eventFilter(QObject* watched, QEvent* event) {
     }
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (box && (box == edtFolder || box == edtFileSpec || box == edtString)) {
-        if (type == QEvent::FocusIn) boxEnter(box);
-        if (type == QEvent::FocusOut) boxExit(box);
+        if (type == QEvent::FocusIn && isFocusMove(event)) boxEnter(box);
+        if (type == QEvent::FocusOut && isFocusMove(event)) boxExit(box);
         if (type == QEvent::MouseButtonPress || (type == QEvent::KeyPress && isTypingKey(event)))
             boxClick(box);
         if (type == QEvent::MouseButtonDblClick && box == edtFolder) edtFolderDblClick();
@@ -299,6 +308,7 @@ void TfrmVesk1::connectControls() {
     connect(cbxAdvancedStrings, &QCheckBox::clicked, this, [this] { switchClicked(kStrings); });
     connect(cbxShowAdvancedButtons, &QCheckBox::clicked, this, [this] { ApplySwitchStyle(); });
     connect(cbxEnableReplace, &QCheckBox::toggled, btnReplace, &QPushButton::setEnabled);
+    connect(btnPrint, &QPushButton::clicked, this, [this] { btnPrintClick(*this); });
     connect(btnHistory, &QPushButton::clicked, this, [this] { btnHistoryClick(); });
     connect(btnBrowse, &QPushButton::clicked, this, [this] { btnBrowseClick(); });
     connect(btnCurrent, &QPushButton::clicked, this, [this] { btnCurrentClick(); });

@@ -5,7 +5,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -30,9 +33,11 @@
 #include "tests/support/fakes.h"
 #include "tests/support/temp_tree.h"
 #include "ui/date_calendar.h"
+#include "ui/frm_feedback.h"
 #include "ui/frm_time_picker.h"
 #include "ui/frm_vesk1.h"
 #include "ui/frm_vesk_tips.h"
+#include "ui/qt_dialogs.h"
 
 namespace vesk {
 namespace {
@@ -199,6 +204,11 @@ TEST_F(MainWindowTest, SearchTypedIntoTheBoxesListsTheRowsOfTheCoreRun) {
     EXPECT_TRUE(label("lblFile")->text().startsWith("Matched Lines=3 of "));
     EXPECT_TRUE(w.grid().visible());
     EXPECT_EQ(w.history().HistoryList, std::vector<std::string>{"needle"});
+    EXPECT_EQ(label("lblFont")->text(), "9");
+    for (int i = 0; i < 8; ++i) QTest::mouseClick(button("btnFontMinus"), Qt::LeftButton);
+    EXPECT_EQ(label("lblFont")->text(), "4");
+    for (int i = 0; i < 20; ++i) QTest::mouseClick(button("btnFontPlus"), Qt::LeftButton);
+    EXPECT_EQ(label("lblFont")->text(), "20");
 
     cli::CliOptions cli;
     std::string error;
@@ -406,7 +416,8 @@ TEST_F(MainWindowTest, DateSelectionInSimpleModeTellsTheUserAndSearchesAnyway) {
     check("cbxEnableDateSelections")->setChecked(true);
     QTest::mouseClick(button("btnGo"), Qt::LeftButton);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].rfind("Vesk V7 Selecting by Date/Time is an advanced option", 0), 0u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Vesk V7 Selecting by Date/Time is an advanced option", 0),
+              0u);
     EXPECT_EQ(w.searchRun().state().MatchedLines, 1);
 }
 
@@ -452,6 +463,66 @@ TEST_F(MainWindowTest, ReplaceIndicatorShowsExactlyWhileReplaceIsOn) {
     QTest::mouseClick(button("btnGo"), Qt::LeftButton);
     EXPECT_FALSE(w.ReplaceOn());
     EXPECT_FALSE(label("lblReplaceOn")->isVisible());
+}
+
+TEST_F(MainWindowTest, FeedbackIsMailedAndKeptWhenTheMailProgramFails) {
+    open();
+    shell.failWith = "no mail program";
+    QTimer::singleShot(0, [this] {
+        auto* feedback = window->findChild<TfrmFeedback*>();
+        ASSERT_TRUE(feedback && feedback->isVisible());
+        auto* note = feedback->findChild<QPlainTextEdit*>("memNote");
+        note->setPlainText(QStringLiteral("the grid is lovely"));
+        QTest::mouseClick(feedback->findChild<QPushButton*>("btnSend"), Qt::LeftButton);
+        EXPECT_TRUE(feedback->isVisible());
+        EXPECT_EQ(note->toPlainText(), "the grid is lovely");
+        shell.failWith.reset();
+        QTest::mouseClick(feedback->findChild<QPushButton*>("btnSend"), Qt::LeftButton);
+    });
+    button("btnContactOstrel")->click();
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"no mail program"});
+    ASSERT_EQ(shell.documents.size(), 2u);
+    EXPECT_EQ(shell.documents[1].rfind("mailto:", 0), 0u);
+    EXPECT_NE(shell.documents[1].find("the grid is lovely"), std::string::npos);
+    EXPECT_NE(shell.documents[1].find("Ulmen Find Text v7.25.7.28"), std::string::npos);
+}
+
+// Answers the next modal box with `act` once the event loop runs.
+void whenModal(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act = std::move(act)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        act(modal);
+    });
+}
+
+TEST(QtDialogsTest, EveryButtonOfTheConfirmationsGivesItsAnswer) {
+    QtDialogs dialogs;
+    const std::pair<QMessageBox::StandardButton, Answer> buttons[] = {
+        {QMessageBox::Yes, Answer::Yes},         {QMessageBox::No, Answer::No},
+        {QMessageBox::Cancel, Answer::Cancel},   {QMessageBox::NoToAll, Answer::NoToAll},
+        {QMessageBox::YesToAll, Answer::YesToAll}};
+    for (const auto& [b, answer] : buttons) {
+        whenModal([b = b](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(b)->click(); });
+        EXPECT_EQ(dialogs.confirmLine("Confirm", "Replace this line?"), answer);
+    }
+    whenModal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+    EXPECT_TRUE(dialogs.askYesNo("", "Save current settings?"));
+    whenModal([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::No)->click(); });
+    EXPECT_FALSE(dialogs.askYesNo("", "Save current settings?"));
+}
+
+TEST(QtDialogsTest, PromptGivesTheTypedTextOrNothingWhenCancelled) {
+    QtDialogs dialogs;
+    whenModal([](QWidget* w) {
+        auto* input = qobject_cast<QInputDialog*>(w);
+        EXPECT_EQ(input->textValue(), "proposed");
+        input->setTextValue(QStringLiteral("typed"));
+        input->accept();
+    });
+    EXPECT_EQ(dialogs.promptText("Find", "Find:", "proposed"), std::optional<std::string>("typed"));
+    whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_EQ(dialogs.promptText("Find", "Find:", "x"), std::nullopt);
 }
 
 } // namespace
