@@ -9,6 +9,7 @@
 #include "lib/text.h"
 #include "search/date_selection.h"
 #include "search/search_run.h"
+#include "settings/advanced_lists.h"
 
 namespace vesk::cli {
 
@@ -74,33 +75,67 @@ std::string joined(const std::vector<std::string>& items) {
 }
 } // namespace
 
+std::string listLimitsError(const CliOptions& cli) {
+    if (cli.folders.size() > static_cast<std::size_t>(kSavedSlots))
+        return "at most " + std::to_string(kSavedSlots) + " folders can be searched at once";
+    if (cli.masks.size() > static_cast<std::size_t>(kSavedSlots))
+        return "at most " + std::to_string(kSavedSlots) + " masks can be given";
+    if (cli.strings.size() > static_cast<std::size_t>(kMaxStrings))
+        return "at most " + std::to_string(kMaxStrings) + " strings can be searched at once";
+    return {};
+}
+
 SearchOptions searchOptionsFor(const CliOptions& cli, StringSlots& slots) {
     SearchOptions o = cli.search;
     std::vector<std::string> folders;
     for (const std::string& f : cli.folders) folders.push_back(absoluteFolder(f));
     if (folders.empty()) folders.push_back(absoluteFolder("."));
-    const bool dates = !cli.from.empty() || !cli.to.empty();
-    o.FolderMode = folders.size() > 1 || dates ? 2 : 1;
-    o.folderBox = folders.front();
-    o.FolderList = folders;
-    o.FolderText = joined(folders);
-
     const std::vector<std::string> masks = cli.masks.empty() ? std::vector<std::string>{"*.*"} : cli.masks;
-    o.FilespecMode = masks.size() > 1 ? 2 : 1;
-    o.filespecBox = masks.front();
-    o.FilespecList = masks;
-    o.FilespecText = joined(masks);
+    const bool dates = !cli.from.empty() || !cli.to.empty();
 
-    o.StringsMode = cli.strings.size() > 1 ? 2 : 1;
-    o.stringBox = cli.strings.empty() ? std::string() : cli.strings.front();
-    o.StringsList = cli.strings;
-    o.StringsText = joined(cli.strings);
+    // The lists are built as the window builds them: folders and masks as checked saved slots,
+    // strings in the string slots, then the same list operations.
+    SavedSettings saved;
+    saved.FolderMode = folders.size() > 1 || dates ? kModeAdvanced : kModeSimple;
+    saved.FilespecMode = masks.size() > 1 ? kModeAdvanced : kModeSimple;
+    saved.StringsMode = cli.strings.size() > 1 ? kModeAdvanced : kModeSimple;
+    for (std::size_t i = 0; i < folders.size() && i < static_cast<std::size_t>(kSavedSlots); ++i) {
+        saved.SavedFolder[i] = folders[i];
+        saved.SavedFolderSelected[i] = true;
+    }
+    for (std::size_t i = 0; i < masks.size() && i < static_cast<std::size_t>(kSavedSlots); ++i) {
+        saved.SavedFilespec[i] = masks[i];
+        saved.SavedFilespecSelected[i] = true;
+    }
     slots.FindCount = 0;
     for (std::size_t i = 0; i < cli.strings.size() && i < static_cast<std::size_t>(kMaxStrings); ++i) {
         slots.FindStrings[i] = cli.strings[i];
         slots.ReplaceStrings[i] = cli.replacements[i];
         slots.FindCount = static_cast<int>(i) + 1;
     }
+    // Simple mode reads the boxes; these one-entry lists only name them in the set-up row.
+    RunLists lists;
+    lists.FilespecList = {masks.front()};
+    lists.FilespecText = masks.front();
+    lists.StringsList = cli.strings;
+    lists.StringsText = joined(cli.strings);
+    MainBoxes boxes;
+    BuildFolderList(saved, lists, boxes);
+    BuildFilespecList(saved, lists, boxes);
+    BuildStringList(saved, slots, lists, boxes);
+
+    o.FolderMode = saved.FolderMode;
+    o.FilespecMode = saved.FilespecMode;
+    o.StringsMode = saved.StringsMode;
+    o.folderBox = folders.front();
+    o.filespecBox = masks.front();
+    o.stringBox = cli.strings.empty() ? std::string() : cli.strings.front();
+    o.FolderList = lists.FolderList;
+    o.FolderText = lists.FolderText;
+    o.FilespecList = lists.FilespecList;
+    o.FilespecText = lists.FilespecText;
+    o.StringsList = lists.StringsList;
+    o.StringsText = lists.StringsText;
     return o;
 }
 
@@ -128,6 +163,10 @@ ReviewOutcome CliHost::reviewFile(const ReviewRequest& request) {
 
 int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err) {
     if (const std::string e = replaceArgumentsError(cli); !e.empty()) {
+        err << "vesk-cli: " << e << '\n';
+        return 2;
+    }
+    if (const std::string e = listLimitsError(cli); !e.empty()) {
         err << "vesk-cli: " << e << '\n';
         return 2;
     }

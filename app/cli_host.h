@@ -78,8 +78,11 @@ private:
 };
 
 // Builds the options from the command line (folders, masks, strings into their simple or
-// advanced forms) and fills the slots.
+// advanced forms, the lists through the window's own list operations) and fills the slots. Takes
+// at most the window's limits of each (see listLimitsError).
 SearchOptions searchOptionsFor(const CliOptions& cli, StringSlots& slots);
+// More folders or masks than the window's 11 slots, or more strings than its 200: the message.
+std::string listLimitsError(const CliOptions& cli);
 
 // Runs the search and prints the rows; returns the exit status.
 int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err);
