@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QInputDialog>
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -38,6 +40,7 @@
 #include "ui/frm_vesk1.h"
 #include "ui/frm_vesk_tips.h"
 #include "ui/qt_dialogs.h"
+#include "ui/results_view.h"
 
 namespace vesk {
 namespace {
@@ -523,6 +526,36 @@ TEST(QtDialogsTest, PromptGivesTheTypedTextOrNothingWhenCancelled) {
     EXPECT_EQ(dialogs.promptText("Find", "Find:", "proposed"), std::optional<std::string>("typed"));
     whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
     EXPECT_EQ(dialogs.promptText("Find", "Find:", "x"), std::nullopt);
+}
+
+// Not a test: the window's side of bench/window.sh, run only when the script names the tree.
+TEST_F(MainWindowTest, DISABLED_BenchRunOverTree) {
+    const QByteArray folder = qgetenv("VESK_BENCH_TREE");
+    const QByteArray string = qgetenv("VESK_BENCH_STRING");
+    if (folder.isEmpty() || string.isEmpty()) GTEST_SKIP() << "VESK_BENCH_TREE is not set";
+    window = std::make_unique<TfrmVesk1>(); // the wall clock and the real message boxes
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    edit("edtFolder")->setText(QString::fromLocal8Bit(folder));
+    edit("edtString")->setText(QString::fromLocal8Bit(string));
+    check("cbxSubFolders")->setChecked(true);
+    QElapsedTimer timer;
+    timer.start();
+    button("btnGo")->click();
+    const double runSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    ResultsView& view = window->resultsView();
+    timer.restart();
+    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+    QApplication::processEvents();
+    const double endMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
+    timer.restart();
+    for (int i = 0; i < 20; ++i) QTest::keyClick(&view, Qt::Key_N, Qt::ControlModifier);
+    QApplication::processEvents();
+    const double nextFileMs = static_cast<double>(timer.nsecsElapsed()) / 1e6 / 20;
+    std::printf("window\tseconds=%.3f\trows=%d\tmatched=%d\tend_ms=%.1f\tnext_file_ms=%.2f\n",
+                runSeconds, window->searchRun().state().LastRow + 1,
+                window->searchRun().state().MatchedLines, endMs, nextFileMs);
 }
 
 } // namespace
