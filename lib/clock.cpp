@@ -17,7 +17,18 @@ DateValue localDateValue(std::int64_t unixSeconds, std::int64_t nanoseconds) {
 DateValue SystemClock::now() const {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
-    return localDateValue(ts.tv_sec, ts.tv_nsec);
+    // Runs read the clock several times per file: keep the local offset for the current quarter
+    // hour (offsets only change on quarter-hour boundaries) instead of converting every time.
+    const std::int64_t quarter = ts.tv_sec / 900;
+    if (quarter != cachedQuarter_) {
+        std::time_t t = ts.tv_sec;
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        cachedOffset_ = tm.tm_gmtoff;
+        cachedQuarter_ = quarter;
+    }
+    const double local = static_cast<double>(ts.tv_sec) + static_cast<double>(cachedOffset_);
+    return 25569.0 + (local + static_cast<double>(ts.tv_nsec) / 1e9) / 86400.0;
 }
 
 } // namespace vesk

@@ -21,6 +21,10 @@ public:
 class SystemClock final : public Clock {
 public:
     DateValue now() const override;
+
+private:
+    mutable std::int64_t cachedQuarter_ = -1;
+    mutable long cachedOffset_ = 0;
 };
 
 // Converts a Unix time (seconds and nanoseconds) to a local date value.

@@ -33,6 +33,7 @@ std::array<unsigned char, 256> makeFrequency() {
 }
 
 const std::array<unsigned char, 256> kFrequency = makeFrequency();
+constexpr unsigned char kRareAlone = 70;
 
 unsigned char otherCase(unsigned char c) {
     if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
@@ -164,7 +165,8 @@ const char* Finder::find(const char* from, const char* to, const char* textEnd) 
     // Candidate starts lie in [from, lastStart].
     const char* lastStart = textEnd - n;
     if (to - 1 < lastStart) lastStart = to - 1;
-    if (usePair_) return findTwo(from, lastStart);
+    // A byte rare enough is best found alone by the C library's memchr; others in pairs.
+    if (usePair_ && !(rare1_ == rare2_ && kFrequency[rare1_] <= kRareAlone)) return findTwo(from, lastStart);
     const char* scan = from + rareIndex_;
     const char* scanEnd = lastStart + rareIndex_ + 1;
     while (scan < scanEnd) {
