@@ -6,18 +6,18 @@
 namespace vesk {
 
 bool elapsedText(double elapsedDays, std::string& text) {
-    const double oneHour = 1.0 / 24.0, oneMinute = 1.0 / 1440.0;
     const auto totalMs = static_cast<long long>(std::llround(std::fabs(elapsedDays) * 86400000.0));
     const long long ms = totalMs % 1000;
     const long long sec = totalMs / 1000 % 60;
     const long long min = totalMs / 60000 % 60;
     const long long hour = totalMs / 3600000 % 24;
     char buf[64];
-    if (elapsedDays > oneHour)
+    // Compared in whole milliseconds, so "exactly one minute" means what it says.
+    if (totalMs > 3600000)
         std::snprintf(buf, sizeof buf, "%lldh%lldm%llds", hour, min, sec);
-    else if (elapsedDays > oneMinute)
+    else if (totalMs > 60000)
         std::snprintf(buf, sizeof buf, "%lldm%llds", min, sec);
-    else if (elapsedDays < oneMinute)
+    else if (totalMs < 60000)
         std::snprintf(buf, sizeof buf, "%lld.%3.3llds", sec, ms);
     else
         return false;

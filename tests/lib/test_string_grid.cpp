@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "lib/string_grid.h"
+
+using namespace vesk;
+
+TEST(StringGrid, NewRowGrowsBlanksAndSelects) {
+    StringGrid g(4, 1);
+    g.setCell(1, 0, "stale");
+    int last = -1;
+    xcGridNewRow(g, last);
+    EXPECT_EQ(last, 0);
+    EXPECT_EQ(g.cell(1, 0), ""); // the reused row is blanked
+    xcGridNewRow(g, last);
+    EXPECT_EQ(g.rowCount(), 2);
+    EXPECT_EQ(g.row(), 1);
+
+    StringGrid withHeader(2, 1);
+    withHeader.fixedRows = 1;
+    int idx = -1;
+    xcGridNewRow(withHeader, idx); // never writes over the fixed row
+    EXPECT_EQ(idx, 1);
+    EXPECT_EQ(withHeader.rowCount(), 2);
+}
+
+TEST(StringGrid, ClearToNothingOrToARow) {
+    StringGrid g(4, 1);
+    int last = -1;
+    for (int i = 0; i < 5; ++i) {
+        xcGridNewRow(g, last);
+        g.setCell(1, last, "row " + std::to_string(i));
+    }
+    xcGridClear(g, 2);
+    EXPECT_EQ(g.rowCount(), 3);
+    EXPECT_EQ(g.cell(1, 0), "");
+    EXPECT_EQ(g.cell(1, 2), "");
+    EXPECT_EQ(g.row(), 2);
+    xcGridClear(g, 0);
+    EXPECT_EQ(g.rowCount(), 1);
+    EXPECT_EQ(g.cell(1, 0), "");
+}
+
+TEST(StringGrid, CellsSurviveSharingAndCompaction) {
+    StringGrid g(4, 1);
+    int last = -1;
+    const std::string path = "/some/long/folder/name/file.txt";
+    const std::string longLine(300000, 'x'); // takes a chunk of its own
+    for (int i = 0; i < 20000; ++i) {
+        xcGridNewRow(g, last);
+        g.setCell(0, last, std::to_string(i + 1));
+        g.setCell(1, last, i == 7 ? longLine : "line text number " + std::to_string(i));
+        g.setCell(2, last, path);
+    }
+    EXPECT_EQ(g.cell(1, 7), longLine);
+    EXPECT_EQ(g.cell(2, 19999), path);
+    g.setCell(2, 5, "other"); // one row leaves the shared cell; the rows around keep theirs
+    EXPECT_EQ(g.cell(2, 4), path);
+    EXPECT_EQ(g.cell(2, 6), path);
+    g.setRowCount(10); // shrinking rebuilds the arena from what is left
+    EXPECT_EQ(g.cell(1, 7), longLine);
+    EXPECT_EQ(g.cell(1, 9), "line text number 9");
+    EXPECT_EQ(g.cell(2, 5), "other");
+    EXPECT_EQ(g.cell(2, 9), path);
+    EXPECT_LT(g.arenaBytes(), 4u * 1024 * 1024);
+    EXPECT_EQ(g.cell(9, 0), ""); // out of range reads are empty
+}
