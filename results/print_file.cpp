@@ -19,9 +19,8 @@ std::string_view nameWithoutFolder(std::string_view path) {
 } // namespace
 
 std::string reportPageHeader(std::string_view listingName, DateValue printedAt, int page) {
-    return "Ostrel " + std::string(listingName) + " Printed " +
-           formatDate(printedAt, kFormatDate) + " " + formatDate(printedAt, kFormatTime) +
-           " Page " + numberText(page);
+    return "Ostrel " + std::string(listingName) + " Printed " + formatDate(printedAt, kFormatDate) +
+           " " + formatDate(printedAt, kFormatTime) + " Page " + numberText(page);
 }
 
 std::string pagedReportText(std::string_view listing, std::string_view listingName,

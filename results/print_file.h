@@ -30,7 +30,7 @@ std::string reportFileNameFor(std::string_view listingName, std::string_view fol
 std::string viewerDisplayName(std::string_view viewer);
 
 struct PrintOptions {
-    std::string reportFolder; // ends in "/"
+    std::string reportFolder;                                      // ends in "/"
     std::string sharedSettings = std::string(kSharedSettingsName); // in the current folder
 };
 

@@ -80,9 +80,12 @@ std::string tabExportText(const StringGrid& grid, std::string_view date,
             facts.sizeText = numberText(xcFileSize(facts.name));
             facts.known = true;
         }
-        const TabRecord record{std::string(date),         std::string(stringsText),
-                               facts.name,                facts.dateText,
-                               facts.sizeText,            std::string(grid.cell(0, r)),
+        const TabRecord record{std::string(date),
+                               std::string(stringsText),
+                               facts.name,
+                               facts.dateText,
+                               facts.sizeText,
+                               std::string(grid.cell(0, r)),
                                lineField(grid.cell(1, r))};
         appendRecord(record, options.WriteCSV, out);
     }

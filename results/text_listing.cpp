@@ -11,7 +11,8 @@ namespace vesk {
 namespace {
 
 std::string_view trimRight(std::string_view s) {
-    while (!s.empty() && isBlankByte(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isBlankByte(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -53,7 +54,8 @@ std::string gridListingText(const StringGrid& grid, std::string_view header) {
     const ListingLayout layout = measure(grid);
     std::string out(header);
     out.append("\r\n\r\n");
-    for (int r = 0; r < grid.rowCount(); ++r) appendRow(grid, r, layout, out);
+    for (int r = 0; r < grid.rowCount(); ++r)
+        appendRow(grid, r, layout, out);
     return out;
 }
 

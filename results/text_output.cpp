@@ -12,9 +12,8 @@ namespace vesk {
 
 TextOutput::TextOutput(const CommandContext& cx, TextOutputOptions options)
     : cx_(cx), options_(std::move(options)) {
-    options_.outputFolder = options_.outputFolder.empty()
-                                ? tempFolder()
-                                : withTrailingSlash(options_.outputFolder);
+    options_.outputFolder =
+        options_.outputFolder.empty() ? tempFolder() : withTrailingSlash(options_.outputFolder);
 }
 
 bool TextOutput::Prepare(const ReportSource& source) {
@@ -46,8 +45,8 @@ std::string TextOutput::TabFileName(const TabExportOptions& choices) const {
 bool TextOutput::GridToTab(const StringGrid& grid, const TabExportOptions& choices) {
     const std::string name = TabFileName(choices);
     try {
-        saveOutputFile(name, tabExportText(grid, report_.ReportDateTime, report_.StringsText,
-                                           choices));
+        saveOutputFile(name,
+                       tabExportText(grid, report_.ReportDateTime, report_.StringsText, choices));
     } catch (const std::system_error& e) {
         cx_.dialogs.showMessage(e.what());
         return false;

@@ -101,7 +101,8 @@ void TfrmText::buildControls() {
                  QStringLiteral("Alternatively output to a tab delimited file\n"
                                 "for reading into a spreadsheet"));
     lblSSFilename = label(this, "lblSSFilename", QString::fromLatin1(kSSFilenameHint));
-    cbxWriteCSV = checkBox(this, "cbxWriteCSV", QStringLiteral("Write as CSV with tab delimited header"));
+    cbxWriteCSV =
+        checkBox(this, "cbxWriteCSV", QStringLiteral("Write as CSV with tab delimited header"));
     cbxColumnHeaders = checkBox(this, "cbxColumnHeaders", QStringLiteral("Add Column Headers"));
     btnGridToTab = button(this, "btnGridToTab", QStringLiteral("Write Tab Delimited File"));
     for (QWidget* w : std::initializer_list<QWidget*>{Label5, Memo2, lblSSFilename, cbxWriteCSV,

@@ -35,7 +35,8 @@ std::string cliOutput(const std::string& args) {
     if (!p) return out;
     char buf[4096];
     std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
     pclose(p);
     return out;
 }
@@ -88,7 +89,8 @@ TEST(CliExport, CsvIsTheBytesTheWindowWrites) {
     ChannelTable channels(dialogs);
     const CommandContext cx(shell, dialogs, channels, clock);
     TextOutput window(cx, {t.mkdir("out"), "Ostrel.INI"});
-    ASSERT_TRUE(window.Prepare(reportSourceFor(same.options, same.run->state(), same.host->status())));
+    ASSERT_TRUE(
+        window.Prepare(reportSourceFor(same.options, same.run->state(), same.host->status())));
     ASSERT_TRUE(window.GridToTab(same.host->grid(), {true, true}));
     EXPECT_EQ(csv, test::readFile(window.TabFileName({true, true})));
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4); // sep, header, two matches
@@ -105,14 +107,15 @@ TEST(CliExport, ListingAndTabDelimited) {
     InProcessRun same({"-s", "needle", t.root()});
     StringGrid& grid = same.host->grid();
     const int widths[] = {44, 744, 0, 0};
-    for (int c = 0; c < 4; ++c) grid.setColWidth(c, widths[c]);
+    for (int c = 0; c < 4; ++c)
+        grid.setColWidth(c, widths[c]);
     const std::string rows = gridListingText(grid, "").substr(4);
     EXPECT_THAT(rows, ::testing::HasSubstr("\r\n13 needle\r\n"));
     EXPECT_TRUE(withoutStartTime(listing).ends_with(withoutStartTime(rows))) << listing;
 
     const std::string tsv = cliOutput("-s needle -f tsv " + t.root());
     EXPECT_THAT(tsv, StartsWith("Date\tText\tFilename\tDateTime\tSize\tLine No.\tLine\r\n"));
-    EXPECT_TRUE(tsv.ends_with("\tneedle\t" + t.path("a.txt") + "\t" + xcFileDateText(t.path("a.txt")) +
-                              "\t20\t13\tneedle\r\n"))
+    EXPECT_TRUE(tsv.ends_with("\tneedle\t" + t.path("a.txt") + "\t" +
+                              xcFileDateText(t.path("a.txt")) + "\t20\t13\tneedle\r\n"))
         << tsv;
 }

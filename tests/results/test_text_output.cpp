@@ -31,22 +31,27 @@ namespace {
 using Row = std::array<std::string, 4>;
 
 // A grid as the results grid is designed: columns 2 and 3 hidden by width 0.
-void fill(StringGrid& grid, const std::vector<Row>& rows, std::array<int, 4> widths = {44, 744, 0, 0}) {
+void fill(StringGrid& grid, const std::vector<Row>& rows,
+          std::array<int, 4> widths = {44, 744, 0, 0}) {
     grid.setRowCount(static_cast<int>(rows.size()));
-    for (int c = 0; c < 4; ++c) grid.setColWidth(c, widths[static_cast<std::size_t>(c)]);
+    for (int c = 0; c < 4; ++c)
+        grid.setColWidth(c, widths[static_cast<std::size_t>(c)]);
     for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-        for (int c = 0; c < 4; ++c) grid.setCell(c, r, rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
+        for (int c = 0; c < 4; ++c)
+            grid.setCell(c, r, rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
 }
 
 std::string numberedLines(int n) {
     std::string text;
-    for (int i = 1; i <= n; ++i) text += "L" + std::to_string(i) + "\r\n";
+    for (int i = 1; i <= n; ++i)
+        text += "L" + std::to_string(i) + "\r\n";
     return text;
 }
 
 std::vector<std::string> lines(std::string_view text) {
     std::vector<std::string> out;
-    for (std::string_view l : splitTextLines(text)) out.emplace_back(l);
+    for (std::string_view l : splitTextLines(text))
+        out.emplace_back(l);
     return out;
 }
 
@@ -57,7 +62,8 @@ std::string run(const std::string& command, int* status = nullptr) {
     if (!p) return out;
     char buf[4096];
     std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
     const int st = pclose(p);
     if (status) *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return out;
@@ -85,12 +91,11 @@ TEST(GridListing, LinesUpTheShownColumnsAndPadsLineNumbers) {
              {"7", "  x := 1;  \t ", "/src/a.pas", "3"},
              {"1234", "y", "/src/a.pas", "1"},
              {"-1", "Searching File too slow", "/src/b.pas", ""}});
-    EXPECT_EQ(gridListingText(g, "Head\r\nTwo\r\n"),
-              "Head\r\nTwo\r\n\r\n\r\n"
-              "     /src/a.pas\r\n"
-              "7      x := 1;\r\n"
-              "1234 y\r\n"
-              "-1   Searching File too slow\r\n");
+    EXPECT_EQ(gridListingText(g, "Head\r\nTwo\r\n"), "Head\r\nTwo\r\n\r\n\r\n"
+                                                     "     /src/a.pas\r\n"
+                                                     "7      x := 1;\r\n"
+                                                     "1234 y\r\n"
+                                                     "-1   Searching File too slow\r\n");
 }
 
 TEST(GridListing, LastColumnHoldingTextIsNotPadded) {
@@ -101,12 +106,19 @@ TEST(GridListing, LastColumnHoldingTextIsNotPadded) {
         std::string body;
     };
     const Case cases[] = {
-        {"TextColumnEmpty", {{"12", "", "f", ""}, {"3  ", "", "", ""}}, {44, 744, 0, 0}, "12\r\n3\r\n"},
-        {"BlankCellStillCounts", {{"12", "  ", "", ""}, {"3", "", "", ""}}, {44, 744, 0, 0},
+        {"TextColumnEmpty",
+         {{"12", "", "f", ""}, {"3  ", "", "", ""}},
+         {44, 744, 0, 0},
+         "12\r\n3\r\n"},
+        {"BlankCellStillCounts",
+         {{"12", "  ", "", ""}, {"3", "", "", ""}},
+         {44, 744, 0, 0},
          "12 \r\n3  \r\n"},
         {"WidthOneIsHidden", {{"1", "a", "f", "9"}}, {44, 744, 1, 1}, "1 a\r\n"},
-        {"ColumnsAfterTheLastAreTrimmed", {{"1", "ab", "", "x "}, {"22", "c", "", ""}},
-         {44, 744, 30, 0}, "1  ab\r\n22 c\r\n"},
+        {"ColumnsAfterTheLastAreTrimmed",
+         {{"1", "ab", "", "x "}, {"22", "c", "", ""}},
+         {44, 744, 30, 0},
+         "1  ab\r\n22 c\r\n"},
     };
     for (const Case& c : cases) {
         StringGrid g;
@@ -139,13 +151,16 @@ TEST(PagedReport, A56LinePageHeaderBeforeEveryPage) {
         int lines;
         std::vector<int> headersBefore; // listing line numbers a header precedes
     };
-    for (const Case& c : {Case{1, {1}}, Case{56, {1}}, Case{57, {1, 57}}, Case{113, {1, 57, 113}}}) {
+    for (const Case& c :
+         {Case{1, {1}}, Case{56, {1}}, Case{57, {1, 57}}, Case{113, {1, 57, 113}}}) {
         const std::vector<std::string> out =
             lines(pagedReportText(numberedLines(c.lines), "/tmp/Vesk-1.txt", kPrinted));
-        ASSERT_EQ(out.size(), static_cast<std::size_t>(c.lines) + c.headersBefore.size()) << c.lines;
+        ASSERT_EQ(out.size(), static_cast<std::size_t>(c.lines) + c.headersBefore.size())
+            << c.lines;
         for (std::size_t p = 0; p < c.headersBefore.size(); ++p) {
             const std::size_t at = static_cast<std::size_t>(c.headersBefore[p] - 1) + p;
-            EXPECT_EQ(out[at], reportPageHeader("/tmp/Vesk-1.txt", kPrinted, static_cast<int>(p) + 1));
+            EXPECT_EQ(out[at],
+                      reportPageHeader("/tmp/Vesk-1.txt", kPrinted, static_cast<int>(p) + 1));
             EXPECT_EQ(out[at + 1], "L" + std::to_string(c.headersBefore[p])) << c.lines;
         }
     }
@@ -160,7 +175,8 @@ TEST(PagedReport, NamesOfReportAndViewer) {
     EXPECT_EQ(reportFileNameFor("/tmp/Vesk-1.txt", "/tmp/"), "/tmp/Report-Vesk-1.txt");
     EXPECT_EQ(reportFileNameFor("/tmp/my-REPort.txt", "/tmp/"), "/tmp/my-REPort.txt");
     // A folder holding "rep" does not make the listing count as a report.
-    EXPECT_EQ(reportFileNameFor("/tmp/prep/Vesk-1.txt", "/tmp/prep/"), "/tmp/prep/Report-Vesk-1.txt");
+    EXPECT_EQ(reportFileNameFor("/tmp/prep/Vesk-1.txt", "/tmp/prep/"),
+              "/tmp/prep/Report-Vesk-1.txt");
 
     EXPECT_EQ(viewerDisplayName("Notepad.exe"), "Notepad");
     EXPECT_EQ(viewerDisplayName("/opt/NOTEPAD.EXE"), "NOTEPAD");
@@ -168,16 +184,18 @@ TEST(PagedReport, NamesOfReportAndViewer) {
 }
 
 TEST(TabExport, FileNamesAndFields) {
-    EXPECT_EQ(tabExportFileName("/tmp/Vesk-260305-140709.txt", false), "/tmp/Vesk-260305-140709-SS-Tab.txt");
-    EXPECT_EQ(tabExportFileName("/tmp/Vesk-260305-140709.txt", true), "/tmp/Vesk-260305-140709.csv");
+    EXPECT_EQ(tabExportFileName("/tmp/Vesk-260305-140709.txt", false),
+              "/tmp/Vesk-260305-140709-SS-Tab.txt");
+    EXPECT_EQ(tabExportFileName("/tmp/Vesk-260305-140709.txt", true),
+              "/tmp/Vesk-260305-140709.csv");
 
-    for (auto [in, csv, tsv] : std::vector<std::array<std::string, 3>>{
-             {"plain text", "plain text", "plain text"},
-             {"a,b", "\"a,b\"", "a,b"},
-             {"say \"hi\"", "\"say \"\"hi\"\"\"", "say \"hi\""},
-             {"a\tb", "\"a\tb\"", "a b"},
-             {"a\r\nb", "\"a\r\nb\"", "a  b"},
-             {"", "", ""}}) {
+    for (auto [in, csv, tsv] :
+         std::vector<std::array<std::string, 3>>{{"plain text", "plain text", "plain text"},
+                                                 {"a,b", "\"a,b\"", "a,b"},
+                                                 {"say \"hi\"", "\"say \"\"hi\"\"\"", "say \"hi\""},
+                                                 {"a\tb", "\"a\tb\"", "a b"},
+                                                 {"a\r\nb", "\"a\r\nb\"", "a  b"},
+                                                 {"", "", ""}}) {
         EXPECT_EQ(csvField(in), csv) << in;
         EXPECT_EQ(tsvField(in), tsv) << in;
     }
@@ -211,7 +229,8 @@ TEST(TabExport, OnlyMatchRowsWithTheirFileFacts) {
              {"", "(No Matches Found)", "", ""}});
     const std::string text = tabExportText(g, "2026-03-05 14:07:09", "x,y", {false, false});
     const std::string date = xcFileDateText(a);
-    ASSERT_THAT(date, ::testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"));
+    ASSERT_THAT(date,
+                ::testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"));
     EXPECT_EQ(text, "2026-03-05 14:07:09\tx,y\t" + a + "\t" + date + "\t12\t3\tx y \r\n" +
                         "2026-03-05 14:07:09\tx,y\t" + gone + "\t\t0\t 12 \tgone line\r\n");
 }
@@ -222,14 +241,16 @@ TEST(TabExport, CsvReadsBackWholeInARealCsvReader) {
     const std::string odd = t.write("odd, \"name\"\t.txt", "x\n");
     const std::string plain = t.write("plain.txt", "y\n");
     StringGrid g;
-    const std::vector<std::string> texts = {"say \"hi\", then\tgo", "a,b,c", "\"quoted\"", "tab\there\t"};
+    const std::vector<std::string> texts = {"say \"hi\", then\tgo", "a,b,c", "\"quoted\"",
+                                            "tab\there\t"};
     fill(g, {{"", odd, odd, ""},
              {"1", texts[0], odd, "1"},
              {"2", texts[1], odd, "1"},
              {"", plain, plain, ""},
              {"3", texts[2], plain, "1"},
              {"44", texts[3], plain, "1"}});
-    const std::string csv = t.write("out.csv", tabExportText(g, "2026-03-05 14:07:09", "one,\"two\"", {}));
+    const std::string csv =
+        t.write("out.csv", tabExportText(g, "2026-03-05 14:07:09", "one,\"two\"", {}));
     const std::string script = t.write("read.py", R"(import csv, sys
 with open(sys.argv[1], newline='', encoding='latin-1') as f:
     first = f.readline()
@@ -289,8 +310,12 @@ struct OutputFixture : ::testing::Test {
         fill(grid, {{"", "/x/a.c", "/x/a.c", ""}, {"9", "int a;", "/x/a.c", "5"}});
     }
     ReportSource source() const {
-        return {"Search Strings: (simple)\r\nint", "Folders Searched:\r\n", "1 Folder", "*.c",
-                "Matched Lines=1 of 3 - Files=1 of 1 - time=0.004s", "int"};
+        return {"Search Strings: (simple)\r\nint",
+                "Folders Searched:\r\n",
+                "1 Folder",
+                "*.c",
+                "Matched Lines=1 of 3 - Files=1 of 1 - time=0.004s",
+                "int"};
     }
 };
 
@@ -302,11 +327,10 @@ TEST_F(OutputFixture, PrepareMakesTheValuesAndTheFolder) {
     EXPECT_TRUE(std::filesystem::is_directory(t.path("out")));
     EXPECT_EQ(out.report().ReportDateTime, "2026-03-05 14:07:09");
     EXPECT_EQ(out.report().ReportFileName, t.path("out/Vesk-260305-140709.txt"));
-    EXPECT_EQ(out.report().ReportText,
-              "Vesk results for: Search Strings: (simple)\r\nint\r\n"
-              "Folder: Folders Searched:\r\n\r\n"
-              "Number Folders: 1 Folder\r\nFilespec: *.c\r\n\r\n"
-              "Matched Lines=1 of 3 - Files=1 of 1 - time=0.004s\r\n");
+    EXPECT_EQ(out.report().ReportText, "Vesk results for: Search Strings: (simple)\r\nint\r\n"
+                                       "Folder: Folders Searched:\r\n\r\n"
+                                       "Number Folders: 1 Folder\r\nFilespec: *.c\r\n\r\n"
+                                       "Matched Lines=1 of 3 - Files=1 of 1 - time=0.004s\r\n");
 
     TextOutput deep(cx, {t.path("no/such"), "Ostrel.INI"});
     EXPECT_FALSE(deep.Prepare(source()));
@@ -328,8 +352,9 @@ TEST_F(OutputFixture, ExportTextWritesListingAndReportAndOpensTheViewer) {
     EXPECT_EQ(shell.calls[0].program, "/usr/bin/my-editor");
     EXPECT_EQ(shell.calls[0].parameters, report);
     EXPECT_EQ(dialogs.messages,
-              std::vector<std::string>{"printfile " + report +
-                                       " is in report folder\r\nYou can use Notepad to view and print this"});
+              std::vector<std::string>{
+                  "printfile " + report +
+                  " is in report folder\r\nYou can use Notepad to view and print this"});
     EXPECT_THAT(readFile(t.path("home/Ostrelrun.log")),
                 HasSubstr(" Printfile " + report + " Text Notepad.exe\r\n"));
 }
@@ -343,7 +368,8 @@ TEST_F(OutputFixture, ExportTextUsesTheSharedViewerAndReportsItsFailure) {
     EXPECT_FALSE(out.ExportText(grid));
     ASSERT_EQ(shell.calls.size(), 1u);
     EXPECT_EQ(shell.calls[0].program, "/opt/view it");
-    EXPECT_EQ(shell.calls[0].parameters, "\"" + t.path("with blank/Report-Vesk-260305-140709.txt") + "\"");
+    EXPECT_EQ(shell.calls[0].parameters,
+              "\"" + t.path("with blank/Report-Vesk-260305-140709.txt") + "\"");
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_THAT(dialogs.messages[0], HasSubstr("You can use /opt/view it to view"));
     EXPECT_EQ(dialogs.messages[1], "No such file or directory");

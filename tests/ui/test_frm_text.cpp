@@ -64,9 +64,14 @@ struct FrmTextTest : ::testing::Test {
         return w;
     }
     bool open() {
-        const ReportSource source{"Search Strings: (simple)\r\nint", "Folders Searched:\r\n", "1 Folder",
-                                  "*.c", "Matched Lines=1 of 3", "int"};
-        if (!window.Prepare(grid, commands.context(), source, {t.path("out"), "Ostrel.INI"})) return false;
+        const ReportSource source{"Search Strings: (simple)\r\nint",
+                                  "Folders Searched:\r\n",
+                                  "1 Folder",
+                                  "*.c",
+                                  "Matched Lines=1 of 3",
+                                  "int"};
+        if (!window.Prepare(grid, commands.context(), source, {t.path("out"), "Ostrel.INI"}))
+            return false;
         window.show();
         return true;
     }
@@ -80,7 +85,8 @@ TEST_F(FrmTextTest, OpensWithTheNewValuesAndTheDesignedControls) {
     EXPECT_EQ(child<QLabel>("lblTextHeader")->text(),
               "Vesk results for: Search Strings: (simple)\nint\nFolder: Folders Searched:\n\n"
               "Number Folders: 1 Folder\nFilespec: *.c\n\nMatched Lines=1 of 3\n");
-    EXPECT_EQ(child<QLabel>("lblSSFilename")->text(), "(actual filename will be .csv or SS-TAB.txt)");
+    EXPECT_EQ(child<QLabel>("lblSSFilename")->text(),
+              "(actual filename will be .csv or SS-TAB.txt)");
     EXPECT_TRUE(child<QCheckBox>("cbxWriteCSV")->isChecked());
     EXPECT_TRUE(child<QCheckBox>("cbxColumnHeaders")->isChecked());
     EXPECT_EQ(child<QPushButton>("btnExportText")->text(), "Write Text to Notepad");
@@ -102,8 +108,10 @@ TEST_F(FrmTextTest, TabButtonFollowsTheCheckBoxes) {
     child<QCheckBox>("cbxColumnHeaders")->setChecked(false);
     child<QPushButton>("btnGridToTab")->click();
     const std::string tsv = t.path("out/Vesk-260305-140709-SS-Tab.txt");
-    EXPECT_EQ(test::readFile(tsv), tabExportText(grid, "2026-03-05 14:07:09", "int", {false, false}));
-    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"File saved to " + csv, "File saved to " + tsv}));
+    EXPECT_EQ(test::readFile(tsv),
+              tabExportText(grid, "2026-03-05 14:07:09", "int", {false, false}));
+    EXPECT_EQ(dialogs.messages,
+              (std::vector<std::string>{"File saved to " + csv, "File saved to " + tsv}));
     ASSERT_EQ(shell.calls.size(), 2u);
     EXPECT_EQ(shell.calls[1].parameters, tsv);
 }
@@ -121,7 +129,8 @@ TEST_F(FrmTextTest, TextButtonWritesTheListingWhateverTheBoxSays) {
 
 TEST_F(FrmTextTest, NotShownWhenTheFolderCannotBeMade) {
     const ReportSource source{};
-    EXPECT_FALSE(window.Prepare(grid, commands.context(), source, {t.path("no/such"), "Ostrel.INI"}));
+    EXPECT_FALSE(
+        window.Prepare(grid, commands.context(), source, {t.path("no/such"), "Ostrel.INI"}));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("No such file or directory"), std::string::npos);
 }
@@ -139,7 +148,8 @@ TEST(TextPrintFromMainWindow, ExportsTheLastRun) {
         TfrmVesk1 w(VeskWindowOptions{&dialogs, &shell, &clock, false});
         w.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-        w.findChild<QLineEdit*>(QStringLiteral("edtFolder"))->setText(QString::fromStdString(tree.root()));
+        w.findChild<QLineEdit*>(QStringLiteral("edtFolder"))
+            ->setText(QString::fromStdString(tree.root()));
         w.findChild<QLineEdit*>(QStringLiteral("edtString"))->setText(QStringLiteral("needle"));
         w.findChild<QPushButton*>(QStringLiteral("btnGo"))->click();
         ASSERT_FALSE(w.Searching());
@@ -152,7 +162,8 @@ TEST(TextPrintFromMainWindow, ExportsTheLastRun) {
         EXPECT_EQ(source.statusText.rfind("Matched Lines=1 of 2", 0), 0u) << source.statusText;
 
         TfrmText* text = w.frmText();
-        ASSERT_TRUE(text->Prepare(w.grid(), w.commands().context(), source, {home.path("out"), "Ostrel.INI"}));
+        ASSERT_TRUE(text->Prepare(w.grid(), w.commands().context(), source,
+                                  {home.path("out"), "Ostrel.INI"}));
         text->findChild<QCheckBox*>(QStringLiteral("cbxWriteCSV"))->setChecked(false);
         text->findChild<QPushButton*>(QStringLiteral("btnGridToTab"))->click();
         const std::string tsv = test::readFile(home.path("out/Vesk-260305-140709-SS-Tab.txt"));
