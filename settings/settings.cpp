@@ -174,7 +174,7 @@ std::string ReadViewerCommand(const std::string& settingsPath, std::string_view 
 std::optional<std::string> ReadDifferencesViewer(const std::string& settingsPath) {
     if (!fileExists(settingsPath)) return std::nullopt;
     return ReadSettingText(settingsPath, kSectionSettings, kKeyDifferencesViewer,
-                           kDefaultDifferencesViewer);
+                           kMissingDifferencesViewer);
 }
 
 std::string SharedSettingsPath(std::string_view fileName) {

@@ -36,7 +36,7 @@ inline constexpr std::string_view kKeyDifferencesViewer = "DifferencesViewer";
 inline constexpr std::string_view kKeyEditFile = "EditFile";
 
 inline constexpr std::string_view kDefaultViewerCommand = "ASK";
-inline constexpr std::string_view kDefaultDifferencesViewer = "none";
+inline constexpr std::string_view kMissingDifferencesViewer = "none";
 inline constexpr std::string_view kDefaultEditFile = "Notepad.exe";
 inline constexpr std::string_view kSaveSettingsQuestion = "Save current settings?";
 
