@@ -528,6 +528,35 @@ TEST(QtDialogsTest, PromptGivesTheTypedTextOrNothingWhenCancelled) {
     EXPECT_EQ(dialogs.promptText("Find", "Find:", "x"), std::nullopt);
 }
 
+TEST_F(MainWindowTest, AdvancedFoldersOpenTheirWindowAndSelectFilesByDate) {
+    tree.write("new/a.txt", "hit\n");
+    tree.write("old/b.txt", "hit\n");
+    tree.setMtime("old/b.txt", 1577880000); // 1 Jan 2020
+    std::ofstream(settingsFileIn(home))
+        << "[Settings]\r\nSimpleOrAdvancedFolders=2\r\n[Folders]\r\nSavedFolder0=" << tree.root()
+        << "\r\nSavedFolderSelected0=1\r\n";
+    TfrmVesk1& w = open();
+    EXPECT_EQ(edit("edtFolder")->text().toStdString(), tree.root());
+    EXPECT_EQ(label("lblFolderCount")->text(), "1 Folder");
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        shown = modal && modal->objectName() == "TfrmVeskFolders";
+        if (modal) qobject_cast<QDialog*>(modal)->reject();
+    });
+    QTest::mouseClick(edit("edtFolder"), Qt::LeftButton);
+    EXPECT_TRUE(shown);
+
+    typeInto("edtString", QStringLiteral("hit"));
+    check("cbxEnableDateSelections")->setChecked(true);
+    edit("edtSelDate1")->setText(QStringLiteral("01-Jan-26"));
+    edit("edtSelDate2")->setText(QStringLiteral("31-Dec-2098")); // the files are written now
+    QTest::mouseClick(button("btnGo"), Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(w.searchRun().state().MatchedLines, 1);
+    EXPECT_EQ(w.searchRun().state().CurrentFile, tree.path("new/a.txt"));
+}
+
 // Not a test: the window's side of bench/window.sh, run only when the script names the tree.
 TEST_F(MainWindowTest, DISABLED_BenchRunOverTree) {
     const QByteArray folder = qgetenv("VESK_BENCH_TREE");
