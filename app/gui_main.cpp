@@ -8,6 +8,7 @@
 
 #include "settings/window_rules.h"
 #include "ui/frm_vesk1.h"
+#include "ui/program_icon.h"
 #include "ui/qt_text.h"
 
 int main(int argc, char* argv[]) {
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("vesk"));
     QApplication::setApplicationDisplayName(vesk::toQt(vesk::kApplicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("vesk"));
+    QApplication::setWindowIcon(vesk::programIcon());
 
     vesk::VeskWindowOptions options;
     for (int i = 1; i < argc; ++i)
