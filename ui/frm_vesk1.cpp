@@ -1,6 +1,7 @@
 #include "ui/frm_vesk1.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -333,6 +334,13 @@ void TfrmVesk1::btnResizeVerticalClick() {
     resize(width(), g.height);
     expanded_ = g.expanded;
     btnResizeVertical->setToolTip(toQt(g.hint));
+}
+
+void TfrmVesk1::closeEvent(QCloseEvent* event) {
+    // A run in progress stops at its next file; otherwise it would go on searching with the
+    // window gone, and the program would not end until it finished. Nothing is saved.
+    run_->Cancel();
+    QMainWindow::closeEvent(event);
 }
 
 void TfrmVesk1::resizeEvent(QResizeEvent* event) {

@@ -93,7 +93,8 @@ void TfrmVesk1::RefreshSwitchLooks() {
         lblFilespecCount->setText(toQt(
             CountLabelText(static_cast<long long>(lists_.FilespecList.size()), kNounFilespec)));
     const bool stringsSimple = saved_.StringsMode != kModeAdvanced;
-    btnHistory->setEnabled(stringsSimple);
+    // The history window's "Multiple Searches" page shows only in advanced strings mode, so the
+    // button that opens it stays enabled there.
     if (!stringsSimple) cbxGoogleFind->setChecked(false);
     cbxGoogleFind->setEnabled(stringsSimple);
 }
@@ -202,6 +203,7 @@ void TfrmVesk1::btnHistoryClick() {
     HistoryButtonAdds(history_, saved_.StringsMode, fromQt(edtString->text()),
                       run_->state().SearchString);
     frmVeskHistory_->exec();
+    btnGo->setFocus();
 }
 
 BoxTexts TfrmVesk1::currentBoxTexts() const {
@@ -230,6 +232,7 @@ void TfrmVesk1::boxClick(QLineEdit* box) {
     if (box == edtFolder) {
         if (saved_.FolderMode == kModeAdvanced && !initialising_) {
             frmVeskFolders_->exec();
+            refreshFolderSet(); // the folder count
             buildFolderList();
         }
     } else if (box == edtFileSpec) {

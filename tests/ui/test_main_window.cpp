@@ -283,6 +283,13 @@ TEST_F(StopTest, TheMatchesTabEndsTheRunWithoutTheNote) {
     EXPECT_EQ(child<QTabWidget>("PageControl1")->currentIndex(), 1);
 }
 
+TEST_F(StopTest, ClosingTheWindowEndsTheRun) {
+    searchAndInterrupt([this] { window->close(); });
+    const SearchState& s = window->searchRun().state();
+    EXPECT_FALSE(window->Searching());
+    EXPECT_LT(s.FilesDone, s.FileTotal);
+}
+
 TEST_F(MainWindowTest, SwitchPicturesToggleAndKeepTheFirstMask) {
     TfrmVesk1& w = open();
     typeInto("edtFileSpec", QStringLiteral("*.pas,*.txt"));
@@ -297,7 +304,9 @@ TEST_F(MainWindowTest, SwitchPicturesToggleAndKeepTheFirstMask) {
     QTest::mouseClick(label("ImageString"), Qt::LeftButton);
     EXPECT_EQ(w.saved().StringsMode, 2);
     EXPECT_FALSE(check("cbxGoogleFind")->isEnabled());
-    EXPECT_FALSE(button("btnHistory")->isEnabled());
+    EXPECT_FALSE(check("cbxGoogleFind")->isChecked());
+    // The history button stays enabled: its window's "Multiple Searches" page exists only here.
+    EXPECT_TRUE(button("btnHistory")->isEnabled());
 
     edit("edtFileSpec")->setText(QStringLiteral("*.h,*.cpp"));
     QTest::mouseClick(label("ImageFilespec"), Qt::LeftButton);
