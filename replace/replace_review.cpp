@@ -113,6 +113,7 @@ ReviewResult ReplaceReview::ReviewFile(const ReviewRequest& request, const Strin
     savedChanges_ = 0;
     abortRun_ = false;
     windowOpen_ = false;
+    tempCreated_ = false;
     fileName_ = request.path;
     logFile_ = request.logFile;
     if (skipped(request, findSetFileName)) return result;
@@ -176,17 +177,23 @@ ReviewResult ReplaceReview::ReviewFile(const ReviewRequest& request, const Strin
 
 bool ReplaceReview::writeTempFile() {
     const std::string bytes = joinLines(newLines_, layout_);
-    UniqueFd fd(::open(tempFileName_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
+    // The first write creates the copy, so a file of that name that is not ours is never
+    // overwritten; later clicks rewrite our own copy.
+    const int create = tempCreated_ ? O_TRUNC : O_EXCL;
+    UniqueFd fd(::open(tempFileName_.c_str(), O_WRONLY | O_CREAT | create | O_NOFOLLOW | O_CLOEXEC,
                        0644));
-    int e = fd ? writeAll(io(), fd.get(), bytes) : errno;
+    int e = fd ? 0 : errno;
+    if (fd) tempCreated_ = true;
+    if (e == 0) e = writeAll(io(), fd.get(), bytes);
     if (e == 0 && ::fsync(fd.get()) != 0) e = errno;
     if (e == 0) return true;
     commands_.dialogs.showMessage("Unable to write " + tempFileName_ + ": " + std::strerror(e));
     return false;
 }
 
-void ReplaceReview::removeTempFile() const {
-    if (!tempFileName_.empty()) ::unlink(tempFileName_.c_str());
+void ReplaceReview::removeTempFile() {
+    if (tempCreated_) ::unlink(tempFileName_.c_str());
+    tempCreated_ = false;
 }
 
 void ReplaceReview::btnShowDiffClick() {

@@ -94,7 +94,7 @@ private:
     std::string confirmationText(std::size_t i, const std::string& before,
                                  const std::string& after, int n) const;
     bool writeTempFile();
-    void removeTempFile() const;
+    void removeTempFile();
     void appendChangeLog();
     SaveIo& io() const { return setup_.io ? *setup_.io : systemSaveIo(); }
 
@@ -114,6 +114,7 @@ private:
     bool diffsShown_ = false;
     bool windowOpen_ = false;
     bool abortRun_ = false;
+    bool tempCreated_ = false; // this review wrote the temp copy
     std::string tempFileName_, backupFileName_;
     StringGrid grid_{kReviewGridColumns, 2};
     int gridRow_ = 0;

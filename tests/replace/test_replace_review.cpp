@@ -336,3 +336,16 @@ TEST_F(ReviewTest, AnArchiveThatCannotBeWrittenStopsTheSave) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("No such file or directory"), std::string::npos);
 }
+
+TEST_F(ReviewTest, AFileAlreadyHoldingTheTempNameIsNeitherOverwrittenNorRemoved) {
+    const std::string a = t.write("tree/a.txt", "cat\n");
+    const std::string foreign =
+        t.write("tree/a-VeskSearchReplace-20261207-083005-temp.txt", "not ours\n");
+    window.onShow = [](ReplaceReview& rv) { rv.btnShowDiffClick(); };
+    window.presses = {Press::DoNotSave};
+    review(a, false);
+    EXPECT_EQ(readFile(foreign), "not ours\n");
+    EXPECT_TRUE(shell.calls.empty()); // no viewer on a copy that was not written
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("File exists"), std::string::npos);
+}
