@@ -145,6 +145,14 @@ TEST_F(MainWindowTest, StartsWithTheDefaultsWhenThereIsNoSettingsFile) {
     EXPECT_EQ(edit("edtSelDate1")->text().toStdString(), xcTodayText(clock));
     EXPECT_EQ(edit("edtSelTime1")->text(), "00:00:00");
     EXPECT_EQ(edit("edtSelTime2")->text(), "23:59:59");
+    // Only the "View etc options" tab fills emptied date boxes again.
+    edit("edtSelTime1")->clear();
+    auto* options = child<QTabWidget>("PageControl2");
+    options->setCurrentIndex(1);
+    options->setCurrentIndex(3);
+    EXPECT_TRUE(edit("edtSelTime1")->text().isEmpty());
+    options->setCurrentIndex(2);
+    EXPECT_EQ(edit("edtSelTime1")->text(), "00:00:00");
     // Every window of the start-up table exists, with its caption.
     const std::pair<const char*, const char*> windows[] = {
         {"TfrmVeskHistory", "Search History and Multiple Searches"},
