@@ -54,7 +54,9 @@ SwitchLook switchLook(int mode) {
     return look;
 }
 
-int toggledMode(int mode) { return mode == 2 ? 1 : 2; }
+int toggledMode(int mode) {
+    return mode == 2 ? 1 : 2;
+}
 
 std::string keepFirstItem(std::string_view text) {
     if (trimView(text).empty()) return {};
@@ -68,7 +70,9 @@ StatusMark markStatus(int kind, const BoxTexts& entered, const BoxTexts& now) {
     return StatusMark::Unchanged;
 }
 
-Tint statusColour(StatusMark mark) { return mark == StatusMark::Stale ? kTintGrey : kTintNavy; }
+Tint statusColour(StatusMark mark) {
+    return mark == StatusMark::Stale ? kTintGrey : kTintNavy;
+}
 
 StartFolder chooseStartFolder(std::string_view boxText, std::string_view savedFolder0,
                               std::string_view programFolder) {

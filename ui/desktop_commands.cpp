@@ -11,7 +11,9 @@ DesktopCommands::DesktopCommands(Shell& shell, Dialogs& dialogs, const Clock& cl
 
 DesktopCommands::~DesktopCommands() = default;
 
-void DesktopCommands::setDiagnosticLevel(int level) { channels_->diagnosticLevel = level; }
+void DesktopCommands::setDiagnosticLevel(int level) {
+    channels_->diagnosticLevel = level;
+}
 
 bool DesktopCommands::editFile(const std::string& path) {
     return xcEditFile(*context_, xcQuoteIfBlank(path));

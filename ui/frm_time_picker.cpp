@@ -92,8 +92,7 @@ void TfrmTimePicker::display() {
 }
 
 void TfrmTimePicker::btnOKClick() {
-    timePickerOK(state_, fromQt(edtHour->text()), fromQt(edtMin->text()),
-                 fromQt(edtSec->text()));
+    timePickerOK(state_, fromQt(edtHour->text()), fromQt(edtMin->text()), fromQt(edtSec->text()));
     accept();
 }
 

@@ -1,8 +1,8 @@
 #include "ui/frm_vesk1.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,13 +26,13 @@
 #include "ui/frm_vesk_replace_results.h"
 #include "ui/frm_vesk_strings.h"
 #include "ui/frm_vesk_tips.h"
+#include "ui/frm_view2.h"
 #include "ui/grid_model.h"
 #include "ui/list_window_links.h"
-#include "ui/frm_view2.h"
 #include "ui/qt_dialogs.h"
-#include "ui/replace_controller.h"
 #include "ui/qt_shell.h"
 #include "ui/qt_text.h"
+#include "ui/replace_controller.h"
 #include "ui/results_view.h"
 #include "ui/switch_pictures.h"
 
@@ -72,8 +72,8 @@ void TfrmVesk1::FormCreate() {
     initialising_ = true;
     settingsPath_ = SettingsPath();
     archivePath_ = programFolder() + "VeskSearchReplaceArchive.jarc";
-    saved_ = LoadSettings(settingsPath_,
-                          [this](int level) { commands_->setDiagnosticLevel(level); });
+    saved_ =
+        LoadSettings(settingsPath_, [this](int level) { commands_->setDiagnosticLevel(level); });
     refreshFolderSet();
     SetDateDefaults();
     PageControl2->setCurrentIndex(0);
@@ -94,11 +94,10 @@ void TfrmVesk1::createWindows() {
     frmVeskFolders_ = new TfrmVeskFolders(this);
     frmVeskTips_ = new TfrmVeskTips(this);
     frmTimePicker_ = new TfrmTimePicker(this);
-    frmFeedback_ = new TfrmFeedback(
-        [this](const std::string& subject, const std::string& body) {
-            return sendFeedback(subject, body);
-        },
-        this);
+    frmFeedback_ =
+        new TfrmFeedback([this](const std::string& subject,
+                                const std::string& body) { return sendFeedback(subject, body); },
+                         this);
 
     const ListWindowLinks links = listWindowLinks();
     frmVeskHistory_->setLinks(links);
@@ -211,9 +210,8 @@ void TfrmVesk1::firstShowing() {
     ShowPhase(kPhaseSelecting);
 
     if (saved_.FolderMode != kModeAdvanced) {
-        const StartFolder start =
-            chooseStartFolder(fileNameFromQt(edtFolder->text()), saved_.SavedFolder[0],
-                              programFolder());
+        const StartFolder start = chooseStartFolder(fileNameFromQt(edtFolder->text()),
+                                                    saved_.SavedFolder[0], programFolder());
         if (start.setSavedFolder0) saved_.SavedFolder[0] = start.folder;
         edtFolder->setText(fileNameToQt(start.folder));
     }
@@ -309,9 +307,13 @@ void TfrmVesk1::btnReplaceClick() {
     }
 }
 
-void TfrmVesk1::btnStopClick() { run_->Stop(); }
+void TfrmVesk1::btnStopClick() {
+    run_->Stop();
+}
 
-void TfrmVesk1::btnSelectClick() { ShowPhase(kPhaseSelecting); }
+void TfrmVesk1::btnSelectClick() {
+    ShowPhase(kPhaseSelecting);
+}
 
 void TfrmVesk1::pageTabClick(int index) {
     // A tab clicked by the user ends a run at its next file, without the " (aborted)" note.

@@ -61,10 +61,10 @@ class TfrmView2;
 // What the window is given instead of making its own: tests pass scripted dialogs, a recording
 // shell and a fake clock.
 struct VeskWindowOptions {
-    Dialogs* dialogs = nullptr; // nullptr: Qt's message boxes
-    Shell* shell = nullptr;     // nullptr: PosixShell with the desktop clipboard
+    Dialogs* dialogs = nullptr;   // nullptr: Qt's message boxes
+    Shell* shell = nullptr;       // nullptr: PosixShell with the desktop clipboard
     const Clock* clock = nullptr; // nullptr: the wall clock
-    bool verbose = false;       // the "-v" parameter: diagnostics when a found line is opened
+    bool verbose = false;         // the "-v" parameter: diagnostics when a found line is opened
 };
 
 class TfrmVesk1 : public QMainWindow, public SearchHost {

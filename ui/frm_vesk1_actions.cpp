@@ -16,11 +16,17 @@ void TfrmVesk1::btnSetupOptionsClick() {
     commands_->editFile(settingsPath_);
 }
 
-void TfrmVesk1::btnTipsClick() { frmVeskTips_->showPage(kHelpViewingResults); }
+void TfrmVesk1::btnTipsClick() {
+    frmVeskTips_->showPage(kHelpViewingResults);
+}
 
-void TfrmVesk1::btnAdvancedInfoClick() { frmVeskTips_->showPage(kHelpAdvancedOptions); }
+void TfrmVesk1::btnAdvancedInfoClick() {
+    frmVeskTips_->showPage(kHelpAdvancedOptions);
+}
 
-void TfrmVesk1::btnContactOstrelClick() { frmFeedback_->exec(); }
+void TfrmVesk1::btnContactOstrelClick() {
+    frmFeedback_->exec();
+}
 
 bool TfrmVesk1::sendFeedback(const std::string& subject, const std::string& body) {
     return commands_->sendMail(subject, body);

@@ -50,15 +50,21 @@ SearchOptions TfrmVesk1::readOptions() {
     return o;
 }
 
-void TfrmVesk1::setStatusText(std::string_view text) { lblFile->setText(toQt(text)); }
+void TfrmVesk1::setStatusText(std::string_view text) {
+    lblFile->setText(toQt(text));
+}
 
 void TfrmVesk1::setProgressText(std::string_view text) {
     lblProgress2->setText(toQt(text));
 }
 
-void TfrmVesk1::processEvents() { QCoreApplication::processEvents(); }
+void TfrmVesk1::processEvents() {
+    QCoreApplication::processEvents();
+}
 
-void TfrmVesk1::focusStringBox() { edtString->setFocus(); }
+void TfrmVesk1::focusStringBox() {
+    edtString->setFocus();
+}
 
 void TfrmVesk1::focusGrid() {
     grdFound->gridModel().flush();
@@ -69,13 +75,17 @@ void TfrmVesk1::fitResultColumns() {
     if (grdFound) grdFound->fitResultColumns();
 }
 
-void TfrmVesk1::resetSpeedDisplay() { cmbSpeedDisplay->setCurrentIndex(0); }
+void TfrmVesk1::resetSpeedDisplay() {
+    cmbSpeedDisplay->setCurrentIndex(0);
+}
 
 void TfrmVesk1::setGridDisplay(bool on) {
     grdFound->setGridDisplay(cmbSpeedDisplay->currentIndex(), on);
 }
 
-void TfrmVesk1::setRunColumnWidth() { grdFound->setRunColumnWidth(); }
+void TfrmVesk1::setRunColumnWidth() {
+    grdFound->setRunColumnWidth();
+}
 
 void TfrmVesk1::setLoadMethod(LoadMethod m) {
     cbxLoadFromFileMethod->setCurrentIndex(static_cast<int>(m));
@@ -89,7 +99,9 @@ ReviewOutcome TfrmVesk1::reviewFile(const ReviewRequest& request) {
     return replace_ ? replace_->reviewFile(request) : ReviewOutcome{};
 }
 
-int TfrmVesk1::gridFontSize() const { return grdFound->gridFontSize(); }
+int TfrmVesk1::gridFontSize() const {
+    return grdFound->gridFontSize();
+}
 
 void TfrmVesk1::changeFontSize(int step) {
     lblFont->setText(QString::number(grdFound->changeGridFontSize(step)));

@@ -22,8 +22,7 @@ namespace vesk {
 
 namespace {
 
-template <class W>
-W* named(W* widget, const char* name) {
+template <class W> W* named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
@@ -61,8 +60,8 @@ constexpr int kRunButtonHeight = 32;
 
 void TfrmVesk1::buildControls() {
     QFont f = font();
-    f.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
-                   QStringLiteral("sans-serif")});
+    f.setFamilies(
+        {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), QStringLiteral("sans-serif")});
     setFont(f);
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
@@ -105,8 +104,8 @@ QWidget* TfrmVesk1::buildSelectPage() {
     auto* helpRow = new QHBoxLayout;
     btnTips = button(TabSelect, "btnTips", QStringLiteral("Viewing results tips"));
     btnAdvancedInfo = button(TabSelect, "btnAdvancedInfo", QStringLiteral("Advanced options   "));
-    lblAdvancedVals = colouredLabel(TabSelect, "lblAdvancedVals", QStringLiteral("   "),
-                                    QColor(128, 128, 128));
+    lblAdvancedVals =
+        colouredLabel(TabSelect, "lblAdvancedVals", QStringLiteral("   "), QColor(128, 128, 128));
     shapeReplaceOn = named(new QFrame(TabSelect), "shapeReplaceOn");
     shapeReplaceOn->setStyleSheet(
         QStringLiteral("#shapeReplaceOn { background: rgb(255,251,240); border: 1px solid "
@@ -120,8 +119,8 @@ QWidget* TfrmVesk1::buildSelectPage() {
     shapeLayout->addWidget(lblReplaceOn);
     shapeReplaceOn->hide();
     lblReplaceOn->hide();
-    cbxAdvanced = checkBox(TabSelect, "cbxAdvanced", QStringLiteral("Advanced Options-not used v7"),
-                           false);
+    cbxAdvanced =
+        checkBox(TabSelect, "cbxAdvanced", QStringLiteral("Advanced Options-not used v7"), false);
     cbxAdvanced->hide();
     // Settings and Replace sit at the page's foot, placed on every resize.
     btnSetupOptions = button(TabSelect, "btnSetupOptions", QStringLiteral("Settings"));
@@ -231,9 +230,9 @@ QWidget* TfrmVesk1::buildMainOptionsTab() {
                        QStringLiteral("Turn off display while searching"));
     cbxMatchWholeWordsOnly =
         checkBox(tab, "cbxMatchWholeWordsOnly", QStringLiteral("Whole Words Only"), false);
-    cbxCasefl = checkBox(tab, "cbxCasefl",
-                         QStringLiteral("Match text in UPPER And lower case (case insensitive)"),
-                         true);
+    cbxCasefl =
+        checkBox(tab, "cbxCasefl",
+                 QStringLiteral("Match text in UPPER And lower case (case insensitive)"), true);
     cbxSearchFilename = checkBox(tab, "cbxSearchFilename", QStringLiteral("Search Filename too"),
                                  false, QStringLiteral("Look for matches in Filename"));
     cbxListAllFilenames =
@@ -244,9 +243,9 @@ QWidget* TfrmVesk1::buildMainOptionsTab() {
         tab, "cbxReuseFileSearchList",
         QStringLiteral("Re-use same File Search List (* option not passed tests yet)"), false);
     cbxReuseFileSearchList->setEnabled(false);
-    for (QCheckBox* b : {cbxCopyToCB, cbxOmitBinBak, cbxGoogleFind, cbxFast,
-                         cbxMatchWholeWordsOnly, cbxCasefl, cbxSearchFilename,
-                         cbxListAllFilenames, cbxOmitVeskSR, cbxReuseFileSearchList})
+    for (QCheckBox* b :
+         {cbxCopyToCB, cbxOmitBinBak, cbxGoogleFind, cbxFast, cbxMatchWholeWordsOnly, cbxCasefl,
+          cbxSearchFilename, cbxListAllFilenames, cbxOmitVeskSR, cbxReuseFileSearchList})
         l->addWidget(b);
     l->addStretch(1);
     return tab;
@@ -279,7 +278,8 @@ QWidget* TfrmVesk1::buildDateOptionsTab() {
     grid->addWidget(btnSelTime2, 2, 4);
     for (QPushButton* b : {btnSelDate1, btnSelDate2, btnSelTime1, btnSelTime2})
         b->setFixedWidth(28);
-    for (QLineEdit* e : {edtSelDate1, edtSelDate2, edtSelTime1, edtSelTime2}) e->setFixedWidth(110);
+    for (QLineEdit* e : {edtSelDate1, edtSelDate2, edtSelTime1, edtSelTime2})
+        e->setFixedWidth(110);
     grid->setColumnStretch(5, 1);
     grid->setRowStretch(3, 1);
     DateTimePicker1 = new DateCalendar(this);
@@ -301,13 +301,14 @@ QWidget* TfrmVesk1::buildViewOptionsTab() {
                                      QStringLiteral("xcLoadAsciiData (disabled)")});
     cbxLoadFromFileMethod->setCurrentIndex(1);
     grid->addWidget(cbxLoadFromFileMethod, 1, 1);
-    cbxShowAdvancedButtons = checkBox(
-        tab, "cbxShowAdvancedButtons",
-        QStringLiteral("Switch Advanced using Buttons (off to use a checkbox)"), true);
+    cbxShowAdvancedButtons =
+        checkBox(tab, "cbxShowAdvancedButtons",
+                 QStringLiteral("Switch Advanced using Buttons (off to use a checkbox)"), true);
     grid->addWidget(cbxShowAdvancedButtons, 2, 0, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("How to speed display"), tab), 3, 0);
     cmbSpeedDisplay = named(new QComboBox(tab), "cmbSpeedDisplay");
-    for (std::string_view item : kSpeedDisplayItems) cmbSpeedDisplay->addItem(toQt(item));
+    for (std::string_view item : kSpeedDisplayItems)
+        cmbSpeedDisplay->addItem(toQt(item));
     cmbSpeedDisplay->setCurrentIndex(0);
     cmbSpeedDisplay->setEnabled(false);
     grid->addWidget(cmbSpeedDisplay, 3, 1);
@@ -316,9 +317,9 @@ QWidget* TfrmVesk1::buildViewOptionsTab() {
     grid->addWidget(cbxTestInfo, 4, 0, 1, 3);
     btnContactOstrel = button(tab, "btnContactOstrel", QStringLiteral("Contact Ostrel"));
     grid->addWidget(btnContactOstrel, 5, 0);
-    cbxAlwaysUseAdvancedFolderScan = checkBox(tab, "cbxAlwaysUseAdvancedFolderScan",
-                                              QStringLiteral("Always Use Advanced Folder Scan "),
-                                              true);
+    cbxAlwaysUseAdvancedFolderScan =
+        checkBox(tab, "cbxAlwaysUseAdvancedFolderScan",
+                 QStringLiteral("Always Use Advanced Folder Scan "), true);
     grid->addWidget(cbxAlwaysUseAdvancedFolderScan, 6, 0, 1, 3);
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(7, 1);
@@ -376,7 +377,8 @@ QWidget* TfrmVesk1::buildBottomStrip() {
     btnFontMinus = button(strip, "btnFontMinus", QStringLiteral("-"));
     lblFont = named(new QLabel(strip), "lblFont");
     btnFontPlus = button(strip, "btnFontPlus", QStringLiteral("+"));
-    for (QPushButton* b : {btnFontMinus, btnFontPlus}) b->setFixedWidth(28);
+    for (QPushButton* b : {btnFontMinus, btnFontPlus})
+        b->setFixedWidth(28);
     btnView = button(strip, "btnView", QStringLiteral("View"), QStringLiteral("View Current File"));
     btnPrint = button(strip, "btnPrint", QStringLiteral("Text/Print"),
                       QStringLiteral("Print to Notepad etc"));

@@ -57,9 +57,12 @@ void setTextColour(QWidget* w, const Tint& c, QPalette::ColorRole role) {
 
 int TfrmVesk1::modeOf(int which) const {
     switch (which) {
-    case kFolders: return saved_.FolderMode;
-    case kFilespecs: return saved_.FilespecMode;
-    default: return saved_.StringsMode;
+    case kFolders:
+        return saved_.FolderMode;
+    case kFilespecs:
+        return saved_.FilespecMode;
+    default:
+        return saved_.StringsMode;
     }
 }
 
@@ -85,7 +88,8 @@ void TfrmVesk1::applySwitchLook(int which) {
 }
 
 void TfrmVesk1::RefreshSwitchLooks() {
-    for (int which : {kFolders, kFilespecs, kStrings}) applySwitchLook(which);
+    for (int which : {kFolders, kFilespecs, kStrings})
+        applySwitchLook(which);
     const bool foldersSimple = saved_.FolderMode != kModeAdvanced;
     btnCurrent->setEnabled(foldersSimple);
     btnBrowse->setEnabled(foldersSimple);
@@ -218,8 +222,7 @@ void TfrmVesk1::boxEnter(QLineEdit* box) {
 
 void TfrmVesk1::boxExit(QLineEdit* box) {
     if (box == edtString) {
-        if (fromQt(edtString->text()) != entered_.string &&
-            saved_.StringsMode != kModeAdvanced) {
+        if (fromQt(edtString->text()) != entered_.string && saved_.StringsMode != kModeAdvanced) {
             addToHistory(run_->state().SearchString);
             searchText_ = fromQt(edtString->text());
         }
@@ -269,7 +272,9 @@ void TfrmVesk1::btnBrowseClick() {
         edtFolder->setText(fileNameToQt(*folder));
 }
 
-void TfrmVesk1::btnCurrentClick() { edtFolder->setText(fileNameToQt(currentFolder())); }
+void TfrmVesk1::btnCurrentClick() {
+    edtFolder->setText(fileNameToQt(currentFolder()));
+}
 
 bool TfrmVesk1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
@@ -280,8 +285,8 @@ bool TfrmVesk1::eventFilter(QObject* watched, QEvent* event) {
         if (watched == ImageString) switchClicked(kStrings);
     }
     // Enter and Esc move on as Tab does, in every edit box and check box of the window.
-    if (type == QEvent::KeyPress && (qobject_cast<QLineEdit*>(watched) ||
-                                     qobject_cast<QCheckBox*>(watched))) {
+    if (type == QEvent::KeyPress &&
+        (qobject_cast<QLineEdit*>(watched) || qobject_cast<QCheckBox*>(watched))) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
             focusNextChild();
@@ -300,8 +305,10 @@ bool TfrmVesk1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmVesk1::watchEditAndCheckBoxes() {
-    for (QLineEdit* e : findChildren<QLineEdit*>()) e->installEventFilter(this);
-    for (QCheckBox* c : findChildren<QCheckBox*>()) c->installEventFilter(this);
+    for (QLineEdit* e : findChildren<QLineEdit*>())
+        e->installEventFilter(this);
+    for (QCheckBox* c : findChildren<QCheckBox*>())
+        c->installEventFilter(this);
 }
 
 void TfrmVesk1::connectControls() {

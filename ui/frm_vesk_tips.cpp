@@ -33,7 +33,9 @@ void TfrmVeskTips::setPage(int page) {
     if (page >= 0 && page < pages_->count()) pages_->setCurrentIndex(page);
 }
 
-int TfrmVeskTips::page() const { return pages_->currentIndex(); }
+int TfrmVeskTips::page() const {
+    return pages_->currentIndex();
+}
 
 void TfrmVeskTips::showPage(int page) {
     setPage(page);

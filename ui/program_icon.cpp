@@ -38,7 +38,8 @@ QPixmap drawIcon(int size) {
 
 QIcon programIcon() {
     QIcon drawn;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) drawn.addPixmap(drawIcon(size));
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        drawn.addPixmap(drawIcon(size));
     return QIcon::fromTheme(QStringLiteral("vesk"), drawn);
 }
 

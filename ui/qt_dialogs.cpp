@@ -33,11 +33,16 @@ Answer QtDialogs::confirmLine(std::string_view caption, std::string_view text) {
                     parent_);
     box.setDefaultButton(QMessageBox::Yes);
     switch (box.exec()) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::NoToAll: return Answer::NoToAll;
-    case QMessageBox::YesToAll: return Answer::YesToAll;
-    default: return Answer::Cancel; // Esc and closing the box cancel too
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::NoToAll:
+        return Answer::NoToAll;
+    case QMessageBox::YesToAll:
+        return Answer::YesToAll;
+    default:
+        return Answer::Cancel; // Esc and closing the box cancel too
     }
 }
 

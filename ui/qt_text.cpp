@@ -13,12 +13,16 @@ QString toQt(std::string_view bytes) {
     return QString::fromLatin1(view);
 }
 
-std::string fromQt(const QString& text) { return text.toStdString(); }
+std::string fromQt(const QString& text) {
+    return text.toStdString();
+}
 
 QString fileNameToQt(std::string_view name) {
     return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
 }
 
-std::string fileNameFromQt(const QString& name) { return QFile::encodeName(name).toStdString(); }
+std::string fileNameFromQt(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
 
 } // namespace vesk

@@ -3,10 +3,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QComboBox>
-#include <QLabel>
+#include <QElapsedTimer>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -216,15 +216,17 @@ TEST_F(MainWindowTest, SearchTypedIntoTheBoxesListsTheRowsOfTheCoreRun) {
     EXPECT_TRUE(w.grid().visible());
     EXPECT_EQ(w.history().HistoryList, std::vector<std::string>{"needle"});
     EXPECT_EQ(label("lblFont")->text(), "9");
-    for (int i = 0; i < 8; ++i) QTest::mouseClick(button("btnFontMinus"), Qt::LeftButton);
+    for (int i = 0; i < 8; ++i)
+        QTest::mouseClick(button("btnFontMinus"), Qt::LeftButton);
     EXPECT_EQ(label("lblFont")->text(), "4");
-    for (int i = 0; i < 20; ++i) QTest::mouseClick(button("btnFontPlus"), Qt::LeftButton);
+    for (int i = 0; i < 20; ++i)
+        QTest::mouseClick(button("btnFontPlus"), Qt::LeftButton);
     EXPECT_EQ(label("lblFont")->text(), "20");
 
     cli::CliOptions cli;
     std::string error;
-    ASSERT_TRUE(cli::parseArguments({"-s", "needle", "-r", "--format", "rows", tree.root()}, cli,
-                                    error))
+    ASSERT_TRUE(
+        cli::parseArguments({"-s", "needle", "-r", "--format", "rows", tree.root()}, cli, error))
         << error;
     StringSlots cliSlots;
     cli::CliHost host(cli::searchOptionsFor(cli, cliSlots), std::cerr);
@@ -234,7 +236,8 @@ TEST_F(MainWindowTest, SearchTypedIntoTheBoxesListsTheRowsOfTheCoreRun) {
     const std::vector<std::string> shown = stableRows(w.grid(), w.searchRun().state().LastRow);
     // The set-up row names the folder as each front end passes it; the rest must be identical.
     ASSERT_EQ(shown.size(), expected.size());
-    for (std::size_t i = 1; i < shown.size(); ++i) EXPECT_EQ(shown[i], expected[i]) << i;
+    for (std::size_t i = 1; i < shown.size(); ++i)
+        EXPECT_EQ(shown[i], expected[i]) << i;
 }
 
 TEST_F(MainWindowTest, EmptyStringEndsTheRunSilentlyInTheStringBox) {
@@ -251,7 +254,8 @@ class StopTest : public MainWindowTest {
 protected:
     // Starts a search over 40 files and, once the first file is done, does `interrupt`.
     void searchAndInterrupt(const std::function<void()>& interrupt) {
-        for (int i = 0; i < 40; ++i) tree.write("f" + std::to_string(100 + i) + ".txt", "hit\n");
+        for (int i = 0; i < 40; ++i)
+            tree.write("f" + std::to_string(100 + i) + ".txt", "hit\n");
         open();
         typeInto("edtFolder", QString::fromStdString(tree.root()));
         typeInto("edtString", QStringLiteral("hit"));
@@ -519,8 +523,10 @@ void whenModal(std::function<void(QWidget*)> act) {
 TEST(QtDialogsTest, EveryButtonOfTheConfirmationsGivesItsAnswer) {
     QtDialogs dialogs;
     const std::pair<QMessageBox::StandardButton, Answer> buttons[] = {
-        {QMessageBox::Yes, Answer::Yes},         {QMessageBox::No, Answer::No},
-        {QMessageBox::Cancel, Answer::Cancel},   {QMessageBox::NoToAll, Answer::NoToAll},
+        {QMessageBox::Yes, Answer::Yes},
+        {QMessageBox::No, Answer::No},
+        {QMessageBox::Cancel, Answer::Cancel},
+        {QMessageBox::NoToAll, Answer::NoToAll},
         {QMessageBox::YesToAll, Answer::YesToAll}};
     for (const auto& [b, answer] : buttons) {
         whenModal([b = b](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(b)->click(); });
@@ -596,7 +602,8 @@ TEST_F(MainWindowTest, DISABLED_BenchRunOverTree) {
     const double endMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
     timer.restart();
-    for (int i = 0; i < 20; ++i) QTest::keyClick(&view, Qt::Key_N, Qt::ControlModifier);
+    for (int i = 0; i < 20; ++i)
+        QTest::keyClick(&view, Qt::Key_N, Qt::ControlModifier);
     QApplication::processEvents();
     const double nextFileMs = static_cast<double>(timer.nsecsElapsed()) / 1e6 / 20;
     std::printf("window\tseconds=%.3f\trows=%d\tmatched=%d\tend_ms=%.1f\tnext_file_ms=%.2f\n",
