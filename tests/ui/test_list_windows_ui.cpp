@@ -161,23 +161,6 @@ TEST_F(ListWindows, FolderSaveWritesWithoutAskingAndResetRereadsSwitchesToo) {
     EXPECT_EQ(saved.StringsMode, kModeSimple);
 }
 
-TEST_F(ListWindows, FilespecWithNothingSavedOffersAnUncheckedAllFiles) {
-    saved.FilespecMode = kModeAdvanced;
-    TfrmVeskFileSpec w;
-    w.setLinks(links());
-    w.show();
-    auto* rows = child<QListWidget>(w, "clbFilespec");
-    EXPECT_EQ(rowTexts(rows), Strings{"*.*"});
-    EXPECT_EQ(rows->item(0)->checkState(), Qt::Unchecked);
-    click(w, "btnFinish");
-    MainBoxes boxes;
-    RefreshFilespecSet(saved, lists, boxes);
-    BuildFilespecList(saved, lists, boxes);
-    EXPECT_TRUE(lists.FilespecList.empty());
-    EXPECT_EQ(boxes.edtFileSpec, "");
-    EXPECT_EQ(boxes.lblFilespecCount, "0 Filespecs");
-}
-
 TEST_F(ListWindows, FilespecDeleteThenAddReusesTheRowAndElevenIsTheLimit) {
     saved.SavedFilespec = {"*.pas", "", "*.dfm", "*.txt"};
     saved.SavedFilespecSelected[0] = saved.SavedFilespecSelected[3] = true;
