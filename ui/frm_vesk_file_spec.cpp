@@ -26,6 +26,7 @@ TfrmVeskFileSpec::TfrmVeskFileSpec(QWidget* parent) : QDialog(parent) {
     clbFilespec->installEventFilter(this);
     edtFilespec = new QLineEdit(this);
     edtFilespec->setObjectName(QStringLiteral("edtFilespec"));
+    edtFilespec->installEventFilter(this);
     btnAdd = makeButton("btnAdd", "Add", this);
     memoFileSpec = new QPlainTextEdit(this);
     memoFileSpec->setObjectName(QStringLiteral("memoFileSpec"));
@@ -113,9 +114,15 @@ void TfrmVeskFileSpec::deleteSelectedRow() {
 }
 
 bool TfrmVeskFileSpec::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == clbFilespec && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (watched == clbFilespec && key == Qt::Key_Delete) {
         deleteSelectedRow();
+        return true;
+    }
+    // Enter after typing a mask adds it, rather than closing the window with the mask lost.
+    if (watched == edtFilespec && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        btnAddClick();
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -151,6 +152,14 @@ void TfrmVeskHistory::btnOKClick() {
 
 bool TfrmVeskHistory::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edtNumStrings && event->type() == QEvent::FocusOut) edtNumStringsExit();
+    // Enter sets the rows, rather than pressing a button that closes the window.
+    if (watched == edtNumStrings && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            edtNumStringsExit();
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 

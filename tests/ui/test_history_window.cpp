@@ -172,6 +172,10 @@ TEST_F(HistoryWindow, UseForSearchesTakesTheNonBlankRowsIntoTheSlots) {
     EXPECT_EQ(table->rowCount(), 5);
     leaveNumberLines("many");
     EXPECT_EQ(table->rowCount(), 1);
+    number->setText(QStringLiteral("3"));
+    QTest::keyClick(number, Qt::Key_Return); // sets the rows, and the window stays
+    EXPECT_EQ(table->rowCount(), 3);
+    EXPECT_TRUE(w.isVisible());
     leaveNumberLines("4");
     setCell(table, 0, "alpha");
     setCell(table, 1, "   ");
