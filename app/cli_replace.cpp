@@ -111,8 +111,14 @@ int CliReplace::finish(std::int64_t matchedLines, std::ostream& err) const {
     return matchedLines > 0 ? 0 : 1;
 }
 
-int CliReplace::changedLines() const { return impl_->window.lines; }
-int CliReplace::changedFiles() const { return impl_->window.files; }
-int CliReplace::failedSaves() const { return impl_->window.failures; }
+int CliReplace::changedLines() const {
+    return impl_->window.lines;
+}
+int CliReplace::changedFiles() const {
+    return impl_->window.files;
+}
+int CliReplace::failedSaves() const {
+    return impl_->window.failures;
+}
 
 } // namespace vesk::cli

@@ -28,7 +28,8 @@ void addLine(std::string& out, std::string_view line) {
 
 std::int64_t charactersAsCrLfLines(const std::vector<std::string>& lines) {
     std::int64_t n = 0;
-    for (const std::string& l : lines) n += static_cast<std::int64_t>(l.size()) + 2;
+    for (const std::string& l : lines)
+        n += static_cast<std::int64_t>(l.size()) + 2;
     return n;
 }
 
@@ -38,11 +39,14 @@ std::string archivePathIn(std::string_view programFolder) {
     return withTrailingSlash(programFolder) + std::string(kArchiveFileName);
 }
 
-std::string archiveBar() { return std::string(kBars, '|'); }
+std::string archiveBar() {
+    return std::string(kBars, '|');
+}
 
 std::string archiveSeparator(int k) {
     std::string s;
-    for (int i = 0; i < kSeparatorPairs; ++i) s += "<>";
+    for (int i = 0; i < kSeparatorPairs; ++i)
+        s += "<>";
     s += '<';
     s += static_cast<char>('0' + k);
     return s;
@@ -68,10 +72,9 @@ ArchiveSource archiveSourceFrom(const FileSnapshot& snapshot, std::vector<std::s
 std::string archiveInfoLine(const ArchiveSource& source, std::string_view note,
                             const Clock& clock) {
     const DateValue now = clock.now();
-    std::string fileFacts = source.hasTime
-                                ? formatDate(fileTimeToDateValue(source.mtimeSeconds),
-                                             kFormatDateHourMinute)
-                                : std::string();
+    std::string fileFacts =
+        source.hasTime ? formatDate(fileTimeToDateValue(source.mtimeSeconds), kFormatDateHourMinute)
+                       : std::string();
     fileFacts += " size=" + numberText(source.sizeOnDisk);
     std::string line = "Archived:" + formatDate(now, kFormatDate);
     line += " ~ " + formatDate(now, kFormatTime);
@@ -90,7 +93,8 @@ std::string archiveEntry(const ArchiveSource& source, std::string_view note, con
     addLine(out, archiveSeparator(1));
     addLine(out, info);
     addLine(out, archiveSeparator(2));
-    for (const std::string& l : source.lines) addLine(out, l);
+    for (const std::string& l : source.lines)
+        addLine(out, l);
     addLine(out, archiveSeparator(3));
     addLine(out, info);
     addLine(out, archiveSeparator(4));
@@ -98,8 +102,7 @@ std::string archiveEntry(const ArchiveSource& source, std::string_view note, con
     return out;
 }
 
-ArchiveAppend appendToArchive(const std::string& archivePath, std::string_view entry,
-                              SaveIo& io) {
+ArchiveAppend appendToArchive(const std::string& archivePath, std::string_view entry, SaveIo& io) {
     ArchiveAppend a;
     struct stat st {};
     a.created = ::stat(archivePath.c_str(), &st) != 0;

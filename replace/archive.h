@@ -39,8 +39,7 @@ struct ArchiveSource {
 ArchiveSource archiveSourceFrom(const FileSnapshot& snapshot, std::vector<std::string> lines);
 
 // "Archived:dd-mmm-yy ~ hh:nn:ss ~ Lines=L ~  Size=S ~ name ~ note ~ dd-mmm-yy hh:nn size=N".
-std::string archiveInfoLine(const ArchiveSource& source, std::string_view note,
-                            const Clock& clock);
+std::string archiveInfoLine(const ArchiveSource& source, std::string_view note, const Clock& clock);
 // The entry's lines, each with its CR LF. The archived lines are written whole (a line is never
 // cut), so the entry restores the file exactly.
 std::string archiveEntry(const ArchiveSource& source, std::string_view note, const Clock& clock);

@@ -112,7 +112,8 @@ TextLayout detectLayout(std::string_view bytes) {
         if (bytes[i] == '\n')
             layout.lineEnd = LineEnd::Lf;
         else
-            layout.lineEnd = i + 1 < bytes.size() && bytes[i + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
+            layout.lineEnd =
+                i + 1 < bytes.size() && bytes[i + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
     }
     layout.finalBreak = !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
     return layout;
@@ -120,9 +121,12 @@ TextLayout detectLayout(std::string_view bytes) {
 
 std::string_view lineEndBytes(LineEnd e) {
     switch (e) {
-    case LineEnd::CrLf: return "\r\n";
-    case LineEnd::Cr: return "\r";
-    case LineEnd::Lf: break;
+    case LineEnd::CrLf:
+        return "\r\n";
+    case LineEnd::Cr:
+        return "\r";
+    case LineEnd::Lf:
+        break;
     }
     return "\n";
 }
@@ -131,7 +135,8 @@ std::string joinLines(const std::vector<std::string>& lines, const TextLayout& l
     const std::string_view eol = lineEndBytes(layout.lineEnd);
     std::string out;
     std::size_t size = 0;
-    for (const std::string& l : lines) size += l.size() + eol.size();
+    for (const std::string& l : lines)
+        size += l.size() + eol.size();
     out.reserve(size);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         out += lines[i];

@@ -51,9 +51,8 @@ std::vector<FindPair> parseFindSet(std::string_view text) {
         if (trimView(pair.find).empty()) continue;
         if (tab1 != std::string::npos) {
             const std::size_t tab2 = line.find('\t', tab1 + 1);
-            pair.replacement = line.substr(tab1 + 1, tab2 == std::string::npos
-                                                         ? std::string::npos
-                                                         : tab2 - tab1 - 1);
+            pair.replacement = line.substr(tab1 + 1, tab2 == std::string::npos ? std::string::npos
+                                                                               : tab2 - tab1 - 1);
         }
         pairs.push_back(std::move(pair));
     }
@@ -65,8 +64,7 @@ std::string tooManyPairsText(std::string_view what, std::size_t count) {
            std::to_string(kMaxStrings) + " can be used. Nothing was loaded - please split it.";
 }
 
-bool ImportFindSet(int columns, const std::string& fileName, StringSlots& table,
-                   Dialogs& dialogs) {
+bool ImportFindSet(int columns, const std::string& fileName, StringSlots& table, Dialogs& dialogs) {
     struct stat st {};
     if (fileName.empty() || ::stat(fileName.c_str(), &st) != 0) return false;
     std::string text, error;
@@ -79,9 +77,11 @@ bool ImportFindSet(int columns, const std::string& fileName, StringSlots& table,
         dialogs.showMessage(tooManyPairsText("The set file " + fileName, pairs.size()));
         return false;
     }
-    for (std::string& s : table.FindStrings) s.clear();
+    for (std::string& s : table.FindStrings)
+        s.clear();
     if (columns == 2)
-        for (std::string& s : table.ReplaceStrings) s.clear();
+        for (std::string& s : table.ReplaceStrings)
+            s.clear();
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         table.FindStrings[i] = pairs[i].find;
         if (columns == 2) table.ReplaceStrings[i] = pairs[i].replacement;
@@ -116,7 +116,8 @@ std::optional<std::string> GridToFindSet(int columns, const StringGrid& grid, St
         return std::nullopt;
     }
     table.FindCount = 0;
-    for (std::string& s : table.FindStrings) s.clear();
+    for (std::string& s : table.FindStrings)
+        s.clear();
     for (const FindPair& p : pairs) {
         table.FindStrings[table.FindCount] = p.find;
         if (columns == 2) table.ReplaceStrings[table.FindCount] = p.replacement;
@@ -124,7 +125,8 @@ std::optional<std::string> GridToFindSet(int columns, const StringGrid& grid, St
     }
     if (table.FindCount <= 1) return table.FindStrings[0];
     std::string text;
-    for (int i = 0; i < table.FindCount; ++i) text += "<" + table.FindStrings[i] + ">";
+    for (int i = 0; i < table.FindCount; ++i)
+        text += "<" + table.FindStrings[i] + ">";
     return text;
 }
 

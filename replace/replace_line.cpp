@@ -29,12 +29,14 @@ bool spliceKeepingColumns(std::string& line, std::size_t p, std::size_t findLeng
                           std::string_view replacement) {
     const long d = static_cast<long>(replacement.size()) - static_cast<long>(findLength);
     if (d == 0) return false;
-    const std::size_t n = std::max<std::size_t>(kMinPreserveRun, static_cast<std::size_t>(std::labs(d)));
+    const std::size_t n =
+        std::max<std::size_t>(kMinPreserveRun, static_cast<std::size_t>(std::labs(d)));
     const std::size_t e = p - 1 + findLength; // 0-based index of the first byte after it
     const std::size_t s = line.find(std::string(n, ' '), e);
     if (s == std::string::npos) return false;
     std::size_t k = 0;
-    while (s + k < line.size() && line[s + k] == ' ') ++k;
+    while (s + k < line.size() && line[s + k] == ' ')
+        ++k;
     std::string out;
     out.reserve(line.size() + replacement.size());
     out.append(line, 0, p - 1);

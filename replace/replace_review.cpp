@@ -30,7 +30,9 @@ bool samePath(const std::string& a, const std::string& b) {
     return ::realpath(a.c_str(), ra) && ::realpath(b.c_str(), rb) && std::strcmp(ra, rb) == 0;
 }
 
-std::string lineIndex(std::size_t i) { return numberText(static_cast<std::int64_t>(i)); }
+std::string lineIndex(std::size_t i) {
+    return numberText(static_cast<std::int64_t>(i));
+}
 
 } // namespace
 
@@ -57,9 +59,9 @@ bool ReplaceReview::readFile(const std::string& path) {
     layout_ = detectLayout(snapshot_.bytes);
     const std::string refusal = rewriteRefusal(snapshot_.bytes, fileLines_, layout_);
     if (!refusal.empty()) {
-        commands_.dialogs.showMessage("This file will not be changed:" + std::string(kCrLf) +
-                                      path + std::string(kCrLf) + std::string(kCrLf) +
-                                      "because " + refusal + ".");
+        commands_.dialogs.showMessage("This file will not be changed:" + std::string(kCrLf) + path +
+                                      std::string(kCrLf) + std::string(kCrLf) + "because " +
+                                      refusal + ".");
         return false;
     }
     return true;
@@ -82,8 +84,7 @@ void ReplaceReview::startGrid() {
     addGridRow("", "");
 }
 
-void ReplaceReview::acceptLine(std::size_t i, const std::string& before,
-                               const std::string& after) {
+void ReplaceReview::acceptLine(std::size_t i, const std::string& before, const std::string& after) {
     if (changeLog_.empty()) {
         changeLog_.emplace_back(kLogRule);
         changeLog_.push_back(xcTodayText(commands_.clock) + " Search/Replace " + fileName_);
@@ -145,10 +146,20 @@ ReviewResult ReplaceReview::ReviewFile(const ReviewRequest& request, const Strin
         if (ask && n > 0) {
             switch (commands_.dialogs.confirmLine(kReviewCaption,
                                                   confirmationText(i, line, after, n))) {
-            case Answer::Yes: apply = true; break;
-            case Answer::No: apply = false; break;
-            case Answer::NoToAll: ask = false; apply = false; break;
-            case Answer::YesToAll: ask = false; apply = true; break;
+            case Answer::Yes:
+                apply = true;
+                break;
+            case Answer::No:
+                apply = false;
+                break;
+            case Answer::NoToAll:
+                ask = false;
+                apply = false;
+                break;
+            case Answer::YesToAll:
+                ask = false;
+                apply = true;
+                break;
             case Answer::Cancel:
                 FreeReviewLists();
                 result.replaceOn = false;
@@ -180,8 +191,8 @@ bool ReplaceReview::writeTempFile() {
     // The first write creates the copy, so a file of that name that is not ours is never
     // overwritten; later clicks rewrite our own copy.
     const int create = tempCreated_ ? O_TRUNC : O_EXCL;
-    UniqueFd fd(::open(tempFileName_.c_str(), O_WRONLY | O_CREAT | create | O_NOFOLLOW | O_CLOEXEC,
-                       0644));
+    UniqueFd fd(
+        ::open(tempFileName_.c_str(), O_WRONLY | O_CREAT | create | O_NOFOLLOW | O_CLOEXEC, 0644));
     int e = fd ? 0 : errno;
     if (fd) tempCreated_ = true;
     if (e == 0) e = writeAll(io(), fd.get(), bytes);
@@ -224,8 +235,8 @@ bool ReplaceReview::SaveFile() {
     request.newContent = joinLines(newLines_, layout_);
     request.backupName = [this](int n) { return names_.backup(n); };
     request.beforeReplace = [&]() {
-        archived = appendToArchive(setup_.archivePath,
-                                   archiveEntry(source, note, commands_.clock), io());
+        archived =
+            appendToArchive(setup_.archivePath, archiveEntry(source, note, commands_.clock), io());
         return archived.ok ? std::string() : archived.error;
     };
     request.undoBeforeReplace = [&]() { undoArchiveAppend(setup_.archivePath, archived); };
@@ -238,9 +249,9 @@ bool ReplaceReview::SaveFile() {
     }
     backupFileName_ = saved.backupName;
     removeTempFile();
-    std::string message = "Changes saved to " + fileName_ + nl + nl + "Backup file=" +
-                          backupFileName_ + nl + nl + "Archive file=" + setup_.archivePath + nl +
-                          nl;
+    std::string message = "Changes saved to " + fileName_ + nl + nl +
+                          "Backup file=" + backupFileName_ + nl + nl +
+                          "Archive file=" + setup_.archivePath + nl + nl;
     if (!saved.error.empty()) message += saved.error + nl;
     commands_.dialogs.showMessage(message);
     appendChangeLog();
@@ -254,12 +265,13 @@ void ReplaceReview::appendChangeLog() {
     ChannelTable& channels = commands_.channels;
     try {
         if (!xcOpenChannel(channels, kLogChannel, "A", logFile_)) return;
-        for (const std::string& line : changeLog_) xcWriteChannel(channels, kLogChannel, line);
+        for (const std::string& line : changeLog_)
+            xcWriteChannel(channels, kLogChannel, line);
         xcCloseChannel(channels, kLogChannel);
     } catch (const std::system_error& e) {
         xcCloseChannel(channels, kLogChannel);
-        commands_.dialogs.showMessage("The change log could not be written to " + logFile_ +
-                                      ": " + e.what());
+        commands_.dialogs.showMessage("The change log could not be written to " + logFile_ + ": " +
+                                      e.what());
     }
 }
 
@@ -273,7 +285,9 @@ void ReplaceReview::btnAbortClick() {
     windowOpen_ = false;
 }
 
-void ReplaceReview::FormClose() { windowOpen_ = false; }
+void ReplaceReview::FormClose() {
+    windowOpen_ = false;
+}
 
 void ReplaceReview::FreeReviewLists() {
     fileLines_.clear();

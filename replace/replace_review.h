@@ -91,8 +91,8 @@ private:
     void startGrid();
     void addGridRow(std::string_view col0, std::string_view col1);
     void acceptLine(std::size_t i, const std::string& before, const std::string& after);
-    std::string confirmationText(std::size_t i, const std::string& before,
-                                 const std::string& after, int n) const;
+    std::string confirmationText(std::size_t i, const std::string& before, const std::string& after,
+                                 int n) const;
     bool writeTempFile();
     void removeTempFile();
     void appendChangeLog();

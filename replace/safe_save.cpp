@@ -18,8 +18,12 @@ int SaveIo::openNew(const std::string& path, mode_t mode) {
 int SaveIo::openAppend(const std::string& path) {
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
 }
-ssize_t SaveIo::write(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
-int SaveIo::fsync(int fd) { return ::fsync(fd); }
+ssize_t SaveIo::write(int fd, const char* data, std::size_t size) {
+    return ::write(fd, data, size);
+}
+int SaveIo::fsync(int fd) {
+    return ::fsync(fd);
+}
 int SaveIo::link(const std::string& from, const std::string& to) {
     return ::link(from.c_str(), to.c_str());
 }
@@ -48,7 +52,9 @@ namespace {
 
 constexpr int kMaxNameTries = 1000;
 
-std::string systemText(int error) { return std::strerror(error); }
+std::string systemText(int error) {
+    return std::strerror(error);
+}
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -121,8 +127,8 @@ private:
     }
 
     bool createNewFile() {
-        const std::string base = folderOf(original_.target) + "." + nameOf(original_.target) +
-                                 "-VeskSearchReplace-new";
+        const std::string base =
+            folderOf(original_.target) + "." + nameOf(original_.target) + "-VeskSearchReplace-new";
         for (int n = 0; n < kMaxNameTries; ++n) {
             const std::string name = n == 0 ? base : base + "-" + std::to_string(n);
             const int fd = io_.openNew(name, 0600);
@@ -179,11 +185,12 @@ private:
     }
 
     void flushFolder() {
-        UniqueFd dir(::open(folderOf(original_.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        UniqueFd dir(
+            ::open(folderOf(original_.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (dir && io_.fsync(dir.get()) == 0) return;
         const int e = errno;
-        result_.error = "The folder of " + original_.target + " could not be flushed to disk: " +
-                        systemText(e);
+        result_.error =
+            "The folder of " + original_.target + " could not be flushed to disk: " + systemText(e);
     }
 
     SafeSaveResult fail(const std::string& error) {

@@ -49,9 +49,9 @@ struct SafeSaveRequest {
 };
 
 struct SafeSaveResult {
-    bool saved = false;      // the new content is in place under the original name
-    std::string backupName;  // the backup made (when saved)
-    std::string error;       // why not saved; or, when saved, a warning (folder not flushed)
+    bool saved = false;     // the new content is in place under the original name
+    std::string backupName; // the backup made (when saved)
+    std::string error;      // why not saved; or, when saved, a warning (folder not flushed)
 };
 
 SafeSaveResult safeSave(const SafeSaveRequest& request, SaveIo& io = systemSaveIo());

@@ -1,6 +1,6 @@
 #pragma once
-// The differences viewer the settings file names, read where the settings header is not mixed
-// with the commands header (both name a default viewer).
+// The differences viewer the settings file names, so the review reads the settings file through
+// one small door rather than knowing the settings layer.
 
 #include <optional>
 #include <string>

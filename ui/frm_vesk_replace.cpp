@@ -117,7 +117,8 @@ void TfrmVeskReplace::buildControls() {
     edtNumStrings = new QLineEdit(QStringLiteral("1"), this);
     edtNumStrings->setObjectName(QStringLiteral("edtNumStrings"));
     edtNumStrings->installEventFilter(this);
-    btnEditFindReplaceSet = makeButton("btnEditFindReplaceSet", "Edit Find/Replace Set in file", this);
+    btnEditFindReplaceSet =
+        makeButton("btnEditFindReplaceSet", "Edit Find/Replace Set in file", this);
     btnLoadFindReplaceSet =
         makeButton("btnLoadFindReplaceSet", "Load Find/Replace Set from file", this);
     Label13 = namedLabel(this, "Label13",
@@ -215,7 +216,8 @@ void TfrmVeskReplace::showEvent(QShowEvent* event) {
 }
 
 bool TfrmVeskReplace::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grdReplace && event->type() == QEvent::KeyPress) ++editCount_; // grdReplaceKeyDown
+    if (watched == grdReplace && event->type() == QEvent::KeyPress)
+        ++editCount_; // grdReplaceKeyDown
     if (watched == edtNumStrings && event->type() == QEvent::FocusOut) edtNumStringsExit();
     return QDialog::eventFilter(watched, event);
 }
@@ -256,7 +258,8 @@ void TfrmVeskReplace::gridFromTable(StringGrid& grid) const {
         QMetaObject::invokeMethod(grdReplace, "commitData", Q_ARG(QWidget*, editor));
     grid.setRowCount(grdReplace->rowCount());
     for (int r = 0; r < grdReplace->rowCount(); ++r)
-        for (int c = 0; c < 2; ++c) grid.setCell(c, r, cellBytes(grdReplace->item(r, c)));
+        for (int c = 0; c < 2; ++c)
+            grid.setCell(c, r, cellBytes(grdReplace->item(r, c)));
 }
 
 void TfrmVeskReplace::tableFromGrid(const StringGrid& grid) {
@@ -264,7 +267,8 @@ void TfrmVeskReplace::tableFromGrid(const StringGrid& grid) {
     grdReplace->clearContents();
     grdReplace->setRowCount(grid.rowCount());
     for (int r = 0; r < grid.rowCount(); ++r)
-        for (int c = 0; c < 2; ++c) grdReplace->setItem(r, c, cellFor(grid.cell(c, r)));
+        for (int c = 0; c < 2; ++c)
+            grdReplace->setItem(r, c, cellFor(grid.cell(c, r)));
     filling_ = false;
 }
 
@@ -350,8 +354,7 @@ void TfrmVeskReplace::btnLoadFindReplaceSetClick() {
     const std::string start = links_.findSetFileName && !links_.findSetFileName->empty()
                                   ? std::string(fileFolder(*links_.findSetFileName))
                                   : programFolder();
-    const auto file =
-        dialogs()->pickFile("Load Find/Replace Set from file", start, kSetFileFilter);
+    const auto file = dialogs()->pickFile("Load Find/Replace Set from file", start, kSetFileFilter);
     if (file) {
         if (links_.findSetFileName) *links_.findSetFileName = *file;
         if (ImportFindSet(2, *file, *links_.stringSlots, *dialogs())) {
@@ -369,8 +372,7 @@ void TfrmVeskReplace::btnEditFindReplaceSetClick() {
     ShowSetFileHelp();
     const std::string saved0 = links_.firstSavedFolder ? trim(links_.firstSavedFolder()) : "";
     const std::string start = saved0.empty() ? programFolder() : saved0;
-    const auto file =
-        dialogs()->pickFile("Edit Find/Replace Set in file", start, kSetFileFilter);
+    const auto file = dialogs()->pickFile("Edit Find/Replace Set in file", start, kSetFileFilter);
     if (!file) return;
     if (links_.findSetFileName) *links_.findSetFileName = *file;
     if (links_.commands) xcEditFile(*links_.commands, xcQuoteIfBlank(*file));

@@ -27,14 +27,15 @@ struct Result {
 // Runs the real vesk-cli with VESK_HOME set (the archive goes there); stderr joins stdout.
 Result runCli(const std::string& home, const std::string& args) {
     const char* dir = std::getenv("VESK_TEST_BIN_DIR");
-    const std::string cmd = "VESK_HOME='" + home + "' " + std::string(dir ? dir : ".") +
-                            "/vesk-cli " + args + " 2>&1";
+    const std::string cmd =
+        "VESK_HOME='" + home + "' " + std::string(dir ? dir : ".") + "/vesk-cli " + args + " 2>&1";
     Result r;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
     char buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        r.out.append(buf, n);
     const int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
@@ -70,8 +71,8 @@ TEST_F(CliReplaceTest, ADryRunPrintsTheChangesAndWritesNothing) {
     const auto before = treeBytes(t.root());
     const Result r = runCli(home(), "-r -w -s cat -R lion " + tree());
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_THAT(r.out, HasSubstr(t.path("tree/a.txt") + ":1:-cat\n" + t.path("tree/a.txt") +
-                                 ":1:+lion\n"));
+    EXPECT_THAT(
+        r.out, HasSubstr(t.path("tree/a.txt") + ":1:-cat\n" + t.path("tree/a.txt") + ":1:+lion\n"));
     EXPECT_THAT(r.out, HasSubstr(t.path("tree/sub/b.c") + ":1:+int lion;\n"));
     EXPECT_THAT(r.out, Not(HasSubstr("catalog"))); // whole words only
     EXPECT_THAT(r.out, HasSubstr("Dry run: 2 line(s) in 2 file(s) would change"));
@@ -104,7 +105,8 @@ TEST_F(CliReplaceTest, YesSavesTheMatchedLinesWithBackupArchiveAndLog) {
     EXPECT_THAT(archive, HasSubstr(" ~ " + t.path("tree/sub/b.c") + " ~ Changes=2 ~ "));
 
     const std::string log = readFile(t.path("tree/Vesk-SearchReplace.log"));
-    EXPECT_THAT(log, HasSubstr(" Search/Replace " + t.path("tree/a.txt") + "\r\n0:cat\r\n0:lion\r\n"));
+    EXPECT_THAT(log,
+                HasSubstr(" Search/Replace " + t.path("tree/a.txt") + "\r\n0:cat\r\n0:lion\r\n"));
     EXPECT_THAT(log, HasSubstr("1:int dog;\r\n1:int wolf;\r\n"));
 
     // A second run still finds the strings in the change log, but never rewrites the log, the

@@ -60,7 +60,8 @@ TEST(FindSetFile, MoreThan200PairsAreRefusedWhole) {
     table.FindCount = 1;
     table.FindStrings[0] = "mine";
     std::string text;
-    for (int i = 0; i < 201; ++i) text += "s" + std::to_string(i) + "\tr\n";
+    for (int i = 0; i < 201; ++i)
+        text += "s" + std::to_string(i) + "\tr\n";
     EXPECT_FALSE(ImportFindSet(2, t.write("big.txt", text), table, dialogs));
     EXPECT_EQ(table.FindCount, 1);
     EXPECT_EQ(table.FindStrings[0], "mine");
@@ -70,7 +71,8 @@ TEST(FindSetFile, MoreThan200PairsAreRefusedWhole) {
 
     // Exactly 200 load.
     text.clear();
-    for (int i = 0; i < 200; ++i) text += "s" + std::to_string(i) + "\n";
+    for (int i = 0; i < 200; ++i)
+        text += "s" + std::to_string(i) + "\n";
     EXPECT_TRUE(ImportFindSet(2, t.write("max.txt", text), table, dialogs));
     EXPECT_EQ(table.FindCount, 200);
     EXPECT_EQ(table.FindStrings[199], "s199");

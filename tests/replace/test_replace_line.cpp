@@ -31,47 +31,46 @@ void runCases(const std::vector<Case>& cases, bool preserve) {
 } // namespace
 
 TEST(ReplaceAll, PlainVariant) {
-    runCases({
-                 {"adjacent occurrences", "abab", "ab", "x", false, false, "xx", 2},
-                 {"replacement holds the find string", "aa", "a", "aa", false, false, "aaaa", 2},
-                 {"removal", "aaa", "a", "", false, false, "", 3},
-                 {"whole words", "ab abc xab ab", "ab", "y", false, true, "y abc xab y", 2},
-                 {"without case", "ABC abc", "abc", "X", true, false, "X X", 2},
-                 {"with case", "ABC abc", "abc", "X", false, false, "ABC X", 1},
-                 {"only a..z fold", "\xC9t\xE9", "\xE9", "e", true, false, "\xC9te", 1},
-                 {"untouched letters keep their case", "Foo fOO", "foo", "bar", true, false,
-                  "bar bar", 2},
-                 {"no occurrence", "hello", "xyz", "q", true, false, "hello", 0},
-                 {"empty find changes nothing", "hello", "", "q", true, false, "hello", 0},
-                 {"word right after a replacement is a fresh start", "ab ab", "ab", "ab_", false,
-                  true, "ab_ ab_", 2},
-                 {"underscore joins words", "a_b a", "a", "z", false, true, "a_b z", 1},
-                 {"at the very end", "xyab", "ab", "Q", false, false, "xyQ", 1},
-             },
-             false);
+    runCases(
+        {
+            {"adjacent occurrences", "abab", "ab", "x", false, false, "xx", 2},
+            {"replacement holds the find string", "aa", "a", "aa", false, false, "aaaa", 2},
+            {"removal", "aaa", "a", "", false, false, "", 3},
+            {"whole words", "ab abc xab ab", "ab", "y", false, true, "y abc xab y", 2},
+            {"without case", "ABC abc", "abc", "X", true, false, "X X", 2},
+            {"with case", "ABC abc", "abc", "X", false, false, "ABC X", 1},
+            {"only a..z fold", "\xC9t\xE9", "\xE9", "e", true, false, "\xC9te", 1},
+            {"untouched letters keep their case", "Foo fOO", "foo", "bar", true, false, "bar bar",
+             2},
+            {"no occurrence", "hello", "xyz", "q", true, false, "hello", 0},
+            {"empty find changes nothing", "hello", "", "q", true, false, "hello", 0},
+            {"word right after a replacement is a fresh start", "ab ab", "ab", "ab_", false, true,
+             "ab_ ab_", 2},
+            {"underscore joins words", "a_b a", "a", "z", false, true, "a_b z", 1},
+            {"at the very end", "xyab", "ab", "Q", false, false, "xyQ", 1},
+        },
+        false);
 }
 
 TEST(ReplaceAll, PreserveSpacesVariant) {
-    runCases({
-                 {"longer takes from the run", "abc   x", "abc", "abcde", false, false, "abcde x", 1},
-                 {"shorter widens the run", "abcd=5   x", "abcd", "ab", false, false,
-                  "ab=5     x", 1},
-                 {"run too short: grows", "abc  x", "abc", "abcd", false, false, "abcd  x", 1},
-                 {"growth of 5 needs a run of 5", "a    x", "a", "bbbbbb", false, false,
-                  "bbbbbb    x", 1},
-                 {"growth taking the whole run", "a     x", "a", "bbbbbb", false, false,
-                  "bbbbbbx", 1},
-                 {"equal lengths as plain", "abc   x abc", "abc", "xyz", false, false,
-                  "xyz   x xyz", 2},
-                 {"blanks before are never touched", "   ab   x", "ab", "abcd", false, false,
-                  "   abcd x", 1},
-                 {"only the first run is used", "ab   x   y", "ab", "abcd", false, false,
-                  "abcd x   y", 1},
-                 {"trailing blanks", "ab    ", "ab", "a", false, false, "a     ", 1},
-                 {"two occurrences share columns", "a   b a   c", "a", "aa", false, false,
-                  "aa  b aa  c", 2},
-             },
-             true);
+    runCases(
+        {
+            {"longer takes from the run", "abc   x", "abc", "abcde", false, false, "abcde x", 1},
+            {"shorter widens the run", "abcd=5   x", "abcd", "ab", false, false, "ab=5     x", 1},
+            {"run too short: grows", "abc  x", "abc", "abcd", false, false, "abcd  x", 1},
+            {"growth of 5 needs a run of 5", "a    x", "a", "bbbbbb", false, false, "bbbbbb    x",
+             1},
+            {"growth taking the whole run", "a     x", "a", "bbbbbb", false, false, "bbbbbbx", 1},
+            {"equal lengths as plain", "abc   x abc", "abc", "xyz", false, false, "xyz   x xyz", 2},
+            {"blanks before are never touched", "   ab   x", "ab", "abcd", false, false,
+             "   abcd x", 1},
+            {"only the first run is used", "ab   x   y", "ab", "abcd", false, false, "abcd x   y",
+             1},
+            {"trailing blanks", "ab    ", "ab", "a", false, false, "a     ", 1},
+            {"two occurrences share columns", "a   b a   c", "a", "aa", false, false, "aa  b aa  c",
+             2},
+        },
+        true);
 }
 
 TEST(ReplaceAll, PreserveSpacesKeepsColumnsOfTheRest) {

@@ -48,12 +48,24 @@ public:
             const Press p = presses.front();
             presses.pop_front();
             switch (p) {
-            case Press::ShowDiff: review.btnShowDiffClick(); break;
-            case Press::Save: review.btnSaveFileClick(); break;
-            case Press::SaveConfirmed: review.SaveFile(); break;
-            case Press::DoNotSave: review.btnDoNotSaveFileClick(); break;
-            case Press::Abort: review.btnAbortClick(); break;
-            case Press::TitleBar: review.FormClose(); return;
+            case Press::ShowDiff:
+                review.btnShowDiffClick();
+                break;
+            case Press::Save:
+                review.btnSaveFileClick();
+                break;
+            case Press::SaveConfirmed:
+                review.SaveFile();
+                break;
+            case Press::DoNotSave:
+                review.btnDoNotSaveFileClick();
+                break;
+            case Press::Abort:
+                review.btnAbortClick();
+                break;
+            case Press::TitleBar:
+                review.FormClose();
+                return;
             }
         }
     }
@@ -124,9 +136,9 @@ TEST_F(ReviewTest, YesToAllAndNoToAllHoldForTheCurrentFileOnly) {
     const std::string a = t.write("tree/a.txt", "cat\ncat\ncat\n");
     const std::string b = t.write("tree/b.txt", "cat\ncat\ncat\n");
     const std::string c = t.write("tree/c.txt", "cat\ncat\n");
-    dialogs.lineAnswers = {Answer::No, Answer::YesToAll,          // a: 2 questions
-                           Answer::Yes, Answer::NoToAll,          // b: 2 questions
-                           Answer::Yes, Answer::Yes};             // c: asked again
+    dialogs.lineAnswers = {Answer::No,  Answer::YesToAll, // a: 2 questions
+                           Answer::Yes, Answer::NoToAll,  // b: 2 questions
+                           Answer::Yes, Answer::Yes};     // c: asked again
     window.presses = {Press::SaveConfirmed, Press::SaveConfirmed, Press::SaveConfirmed};
     EXPECT_EQ(review(a).savedChanges, 2);
     EXPECT_EQ(review(b).savedChanges, 1);
@@ -196,9 +208,9 @@ TEST_F(ReviewTest, ConfirmationGridAndChangeLogTexts) {
                   "\r\n1:cat cat\r\n1:dog dog\r\n\r\n");
     ASSERT_FALSE(dialogs.messages.empty());
     EXPECT_EQ(dialogs.messages.back(),
-              "Changes saved to " + a + "\r\n\r\nBackup file=" +
-                  t.path("tree/unit1" + stamp + "bak.pas") + "\r\n\r\nArchive file=" +
-                  setup().archivePath + "\r\n\r\n");
+              "Changes saved to " + a +
+                  "\r\n\r\nBackup file=" + t.path("tree/unit1" + stamp + "bak.pas") +
+                  "\r\n\r\nArchive file=" + setup().archivePath + "\r\n\r\n");
     EXPECT_EQ(readFile(t.path("tree/unit1" + stamp + "bak.pas")), "x\ncat cat\n");
     const std::string archive = readFile(setup().archivePath);
     EXPECT_NE(archive.find("\r\nx\r\ncat cat\r\n"), std::string::npos);
@@ -236,7 +248,8 @@ TEST_F(ReviewTest, LineEndStyleIsKeptInTheFileAndInTheTempFile) {
     EXPECT_EQ(shell.calls.back().program, "/bin/true");
     EXPECT_EQ(shell.calls.back().parameters.substr(0, t.path("tree/s.txt").size() + 1),
               t.path("tree/s.txt") + " ");
-    for (const std::string& q : dialogs.questions) EXPECT_EQ(q.find("Diffs have NOT"), std::string::npos);
+    for (const std::string& q : dialogs.questions)
+        EXPECT_EQ(q.find("Diffs have NOT"), std::string::npos);
 }
 
 TEST_F(ReviewTest, FilesThatWouldNotComeBackIdenticalAreRefused) {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

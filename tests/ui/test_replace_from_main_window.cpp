@@ -10,9 +10,9 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 #include <set>
-#include <gtest/gtest.h>
 
 #include "replace/file_snapshot.h"
 #include "tests/support/fakes.h"
@@ -53,7 +53,8 @@ protected:
     void SetUp() override {
         qputenv("VESK_HOME", QByteArray::fromStdString(home.root()));
         // The program's own replace sources are the real tree the run works on.
-        const fs::path sources = fs::path(__FILE__).parent_path().parent_path().parent_path() / "replace";
+        const fs::path sources =
+            fs::path(__FILE__).parent_path().parent_path().parent_path() / "replace";
         const fs::path src = fs::path(tree.root()) / "src";
         fs::create_directories(src);
         for (const auto& e : fs::directory_iterator(sources))
@@ -109,10 +110,13 @@ TEST_F(ReplaceFromMainWindow, ChangesExactlyTheConfirmedLines) {
     open();
     const auto before = treeBytes(tree.root());
     std::string listing;
-    for (const auto& [path, bytes] : before) listing += path + "\n";
+    for (const auto& [path, bytes] : before)
+        listing += path + "\n";
     ASSERT_GE(before.size(), 10u) << listing;
-    for (int i = 0; i < 200; ++i) dialogs.lineAnswers.push_back(i % 2 ? Answer::No : Answer::Yes);
-    for (int i = 0; i < 20; ++i) dialogs.yesNo.push_back(true); // save without the differences
+    for (int i = 0; i < 200; ++i)
+        dialogs.lineAnswers.push_back(i % 2 ? Answer::No : Answer::Yes);
+    for (int i = 0; i < 20; ++i)
+        dialogs.yesNo.push_back(true); // save without the differences
     replaceFromTheWindow();
 
     // Which lines were accepted, from the questions asked.
@@ -165,7 +169,8 @@ TEST_F(ReplaceFromMainWindow, ChangesExactlyTheConfirmedLines) {
 TEST_F(ReplaceFromMainWindow, NoEverywhereLeavesEveryByteUnchanged) {
     open();
     const auto before = treeBytes(tree.root());
-    for (int i = 0; i < 200; ++i) dialogs.lineAnswers.push_back(Answer::No);
+    for (int i = 0; i < 200; ++i)
+        dialogs.lineAnswers.push_back(Answer::No);
     replaceFromTheWindow();
     EXPECT_GE(dialogs.questions.size(), 10u);
     EXPECT_EQ(treeBytes(tree.root()), before);

@@ -221,7 +221,8 @@ TEST_F(ReviewWindowTest, SaveThisFileAfterConfirmingEachLine) {
     QStringList gridTexts;
     QTimer::singleShot(0, [&] {
         const QAbstractItemModel* m = results.grdReplaceLog->model();
-        for (int r = 0; r < m->rowCount(); ++r) gridTexts << m->index(r, 1).data().toString();
+        for (int r = 0; r < m->rowCount(); ++r)
+            gridTexts << m->index(r, 1).data().toString();
         EXPECT_EQ(results.lblFilename->text().toStdString(), f);
         results.btnSaveFile->click();
     });
