@@ -49,7 +49,7 @@ extern const std::string kDateSelectionAdvancedMessage;
 
 // ApplyDateSelection:
 //   - check box off: SwitchOff, no message;
-//   - both the folder and the file-specification switch in simple mode (any value other than 2
+//   - both the folder and the file-mask switch in simple mode (any value other than 2
 //     reads as simple): LeaveAlone with kDateSelectionAdvancedMessage; the run continues;
 //   - otherwise the two dates are converted (xcDateConvert from text, "a", "-"), updating `kept`,
 //     then the two times (xcTimeConvert from text); start = start date + start time, end = end

@@ -55,7 +55,7 @@ check boxes instead of pictures.</p>
 <p>"Enable Date Selections for files" keeps only the files last changed between the Start and End
 date and time, both included. The dates can be typed (for example 07-Dec-26, 2026-12-07 or
 7/12/26) or picked with the <b>&gt;</b> buttons; the times are hh:nn:ss. Selecting by date needs
-advanced folders or an advanced file specification.</p>
+advanced folders or advanced file masks.</p>
 <h3>Replace</h3>
 <p>Check "Enable Search/Replace" on the Extra options page to enable the <b>Replace</b> button.
 Each replace run asks before changing a line, shows every changed file for review, keeps a backup
