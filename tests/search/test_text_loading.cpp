@@ -79,6 +79,17 @@ TEST(Lines, VectorCountAgreesAcrossBlockBoundaries) {
     }
 }
 
+TEST(Lines, LongLineFeedOnlyTextsCountPastEveryLaneLimit) {
+    // More than 255 vector blocks between drains, and a CR appearing only at the very end.
+    std::string text;
+    for (int i = 0; i < 40000; ++i) text += std::string(static_cast<std::size_t>(i % 7), 'a') + "\n";
+    EXPECT_EQ(countLines(text), 40000u);
+    text += "tail\r";
+    EXPECT_EQ(countLines(text), 40001u);
+    text += "\n";
+    EXPECT_EQ(countLines(text), 40001u); // CR LF is one break
+}
+
 TEST(Reader, SegmentsHoldWholeLinesAndStopAtNul) {
     TempTree t;
     std::string big;
