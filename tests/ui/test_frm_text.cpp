@@ -15,6 +15,7 @@
 #include "lib/datetime.h"
 #include "results/tab_export.h"
 #include "tests/support/fakes.h"
+#include "tests/ui/qt_app.h"
 #include "tests/support/temp_tree.h"
 #include "ui/desktop_commands.h"
 #include "ui/frm_text.h"
@@ -23,22 +24,6 @@
 
 namespace vesk {
 namespace {
-
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char arg0_[16] = "test_frm_text";
-    char* argv_[2] = {arg0_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 struct FrmTextTest : ::testing::Test {
     test::TempTree t;

@@ -33,6 +33,7 @@
 #include "lib/datetime.h"
 #include "search/search_run.h"
 #include "tests/support/fakes.h"
+#include "tests/ui/qt_app.h"
 #include "tests/support/temp_tree.h"
 #include "ui/date_calendar.h"
 #include "ui/frm_feedback.h"
@@ -44,24 +45,6 @@
 
 namespace vesk {
 namespace {
-
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[20] = "test_main_window";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] const ::testing::Environment* const kQt =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 std::string settingsFileIn(const test::TempTree& home) {
     return home.root() + "test_main_window.INI";
