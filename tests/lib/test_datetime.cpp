@@ -13,37 +13,17 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/fakes.h"
+#include "tests/support/scoped_time_zone.h"
 #include "tests/support/temp_tree.h"
 
 namespace vesk {
 namespace {
 
 using test::FakeClock;
+using test::ScopedTimeZone;
 using test::TempTree;
 
 constexpr DateValue k7Dec2026 = 46363.0;
-
-// Sets TZ for one test and restores it afterwards.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* tz) {
-        if (const char* old = std::getenv("TZ")) old_ = old;
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (old_)
-            setenv("TZ", old_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    std::optional<std::string> old_;
-};
 
 // Unix seconds of a UTC date and time.
 long long unixUtc(int y, int m, int d, int h, int n, int s) {
