@@ -57,10 +57,9 @@ extern const std::string kDateSelectionAdvancedMessage;
 //     selectOnDates true: Assign.
 // A time part that is not an integer (for example "1:05 pm") is the platform's conversion error:
 // LeaveAlone, endRun, and a message naming the box and the bad part.
-// Invalid dates and times (error flag 1): we
-// refuse the run rather than search silently with a bound of 30 Dec 1899: LeaveAlone, endRun,
-// and a message naming every invalid box. The flags and the range the original would have used
-// (`range`, with the kept dates and the valid times) are still returned.
+// Invalid dates and times (error flag 1) refuse the run rather than search silently with a bound
+// of 30 Dec 1899: LeaveAlone, endRun, and a message naming every invalid box. The flags and the
+// range the boxes would give (`range`, with the kept dates and the valid times) are still returned.
 DateSelectionResult ApplyDateSelection(bool enabled, int folderMode, int filespecMode,
                                        const DateBoxes& boxes, KeptDates& kept);
 

@@ -31,8 +31,8 @@ int intOrZero(std::string_view text) {
 } // namespace
 
 void timePickerNormalise(int& hour, int& minute, int& second) {
-    // The same result as the original's loops (carry 60 seconds to a minute, 60 minutes to an
-    // hour, wrap hours by 24), in constant time for any typed number.
+    // Carry 60 seconds to a minute, 60 minutes to an hour, wrap hours by 24: the result of
+    // stepping one unit at a time, in constant time for any typed number.
     long long s = second, m = minute, h = hour;
     m += floorDiv(s, 60);
     s = floorMod(s, 60);
