@@ -429,6 +429,7 @@ void SearchRun::Impl::searchOneFile(std::size_t n) {
 }
 
 void SearchRun::Impl::finishRun() {
+    run_.reader_.close(); // a file skipped after opening must not stay open between runs
     s_.Words.clear();
     xcElapsedText(2, runStart_, s_.ElapsedText, host_.clock());
     const bool replaceStillOn = host_.readOptions().ReplaceOn && o_.ReplaceOn;

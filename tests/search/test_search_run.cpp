@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "search/search_run.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/temp_tree.h"
@@ -247,4 +249,19 @@ TEST(SearchRun, NoMatchesAndAStatusPathShortened) {
     EXPECT_EQ(f.host.rows().back(), "|(No Matches Found)||");
     const std::string longPath(100, 'p');
     EXPECT_EQ(shortPathText(longPath), std::string(20, 'p') + ".." + std::string(20, 'p'));
+}
+
+TEST(SearchRun, LeavesNoFileOpenAfterTheRun) {
+    const auto openFiles = [] {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) n += e.exists() ? 1 : 0;
+        return n;
+    };
+    Fixture f;
+    f.tree.write("a.txt", "hit\n");
+    f.tree.write("z.BAK.txt", "hit\n"); // the last file is opened, then excluded by name
+    f.host.options.stringBox = "hit";
+    const int before = openFiles();
+    f.run.DoSearch();
+    EXPECT_EQ(openFiles(), before);
 }
