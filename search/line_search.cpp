@@ -10,6 +10,8 @@ namespace vesk {
 namespace {
 // How much of a buffer is scanned between two looks at the clock.
 constexpr std::size_t kWindow = 1 << 20;
+// How many candidate lines are judged between two looks at the clock.
+constexpr unsigned kCandidatesPerClockCheck = 16;
 // How many lines the line-by-line path examines between two looks at the clock.
 constexpr unsigned kLinesPerClockCheck = 256;
 } // namespace
@@ -96,10 +98,14 @@ bool LineSearcher::searchSegment(std::string_view segment, LineVisitor& visitor)
 
 bool LineSearcher::searchFast(const char* begin, const char* end, LineVisitor& visitor) {
     const char* cur = begin;
+    const char* clockAt = begin; // where scanning reads the clock next, candidates or not
     while (cur < end) {
-        if (deadlinePassed()) {
-            stopAt(lineStart(begin, cur));
-            return false;
+        if (cur >= clockAt) {
+            if (deadlinePassed()) {
+                stopAt(lineStart(begin, cur));
+                return false;
+            }
+            clockAt = cur + std::min<std::ptrdiff_t>(end - cur, kWindow);
         }
         const char* windowEnd = end - cur > static_cast<std::ptrdiff_t>(kWindow) ? cur + kWindow : end;
         const char* hit = nextCandidate(cur, windowEnd, end);
@@ -109,7 +115,8 @@ bool LineSearcher::searchFast(const char* begin, const char* end, LineVisitor& v
         }
         const char* ls = lineStart(begin, hit);
         const char* le = lineEnd(hit, end);
-        if (deadlinePassed()) {
+        // A clock reading per candidate would cost more than judging the line.
+        if (++candidates_ % kCandidatesPerClockCheck == 0 && deadlinePassed()) {
             stopAt(ls);
             return false;
         }

@@ -74,6 +74,7 @@ private:
     bool timedOut_ = false;
     std::uint64_t examinedAtStop_ = 0;
     std::uint64_t hitLines_ = 0;
+    unsigned candidates_ = 0;
 };
 
 } // namespace vesk
