@@ -101,6 +101,7 @@ private:
     std::string specExt_;
     int headingMode_ = 1;
     LineQuery query_;
+    Finder nameFinder_; // the string tested against file names, built once per run
     bool headingWritten_ = false;
     std::string path_;
     DateValue runStart_ = 0;
@@ -371,7 +372,7 @@ void SearchRun::Impl::searchOneFile(std::size_t n) {
     const bool opened = run_.reader_.open(path_, openError);
     if (!opened && !isExistingFile(path_)) return;
     if (excluded(path_)) return;
-    if (o_.SearchFilename && findPos(path_, Finder(s_.SearchString, caseInsensitive_), false) > 0) {
+    if (o_.SearchFilename && findPos(path_, nameFinder_, false) > 0) {
         countMatchedPath(path_);
         addResultRow(0, path_, path_, 0);
         headingWritten_ = true;
@@ -497,6 +498,7 @@ RunResult SearchRun::Impl::run() {
     xcElapsedText(1, runStart_, s_.ElapsedText, host_.clock());
     headingTexts();
     buildQuery();
+    nameFinder_ = Finder(s_.SearchString, caseInsensitive_);
 
     try {
         if (!host_.applyDateSelection(run_.narv_)) throw std::runtime_error("");
