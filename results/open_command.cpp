@@ -68,12 +68,119 @@ std::string positionArguments(std::string_view command, std::string_view line,
     if (containsNoCase(command, "Notepad++") || containsNoCase(command, "NotepadPlus"))
         return " -n" + l + ":" + " -c" + c;
     if (containsNoCase(command, "EditPLus")) return " -cursor " + l + ":" + c;
-    if (containsNoCase(command, "geany") && !trimView(line).empty()) {
-        std::string p = " --line=" + trim(line);
-        if (!trimView(column).empty()) p += " --column=" + trim(column);
-        return p;
-    }
     return {};
+}
+
+int positionNumber(std::string_view cell) {
+    const std::string_view digits = trimView(cell);
+    if (digits.empty() || digits.size() > 9) return 0;
+    int n = 0;
+    for (const char ch : digits) {
+        if (ch < '0' || ch > '9') return 0;
+        n = n * 10 + (ch - '0');
+    }
+    return n;
+}
+
+namespace {
+
+enum class LineSyntax {
+    KateOptions,        // --line L --column C FILE
+    PlusColon,          // +L:C FILE
+    PlusComma,          // +L,C FILE
+    PlusLineOnly,       // +L FILE
+    Goto,               // --goto FILE:L:C
+    FileSuffix,         // FILE:L:C
+    GeanyOptions,       // --line=L --column=C FILE
+    MousepadZeroColumn, // --line=L --column=C-1 FILE
+    VimCursor,          // "+call cursor(L,C)" FILE
+    FileOnly,           // FILE
+};
+
+struct KnownEditor {
+    std::string_view name;
+    LineSyntax syntax;
+};
+
+// Each editor's own documented form (its manual page or --help):
+// kate/kwrite "-l, --line line", "-c, --column column"; gedit "[FILE...] [+LINE[:COLUMN]]", the
+// form gnome-text-editor shares; code/codium "-g, --goto file:line[:character]"; geany
+// "--line", "--column" (also "+number"); vim "+{command}" with cursor({lnum}, {col}), "+[num]";
+// emacs/emacsclient "+line:column file"; subl "file:line:column"; mousepad "--line=LINE",
+// "--column=COLUMN" (COLUMN >= 0 from start, so one less); xed and pluma "+[num]" (line only);
+// nano "+LINE,COLUMN"; micro "+LINE:COL"; xdg-open takes no position.
+constexpr KnownEditor kKnownEditors[] = {
+    {"kate", LineSyntax::KateOptions},   {"kwrite", LineSyntax::KateOptions},
+    {"gedit", LineSyntax::PlusColon},    {"gnome-text-editor", LineSyntax::PlusColon},
+    {"code", LineSyntax::Goto},          {"codium", LineSyntax::Goto},
+    {"geany", LineSyntax::GeanyOptions}, {"vim", LineSyntax::VimCursor},
+    {"nvim", LineSyntax::VimCursor},     {"gvim", LineSyntax::VimCursor},
+    {"emacs", LineSyntax::PlusColon},    {"emacsclient", LineSyntax::PlusColon},
+    {"subl", LineSyntax::FileSuffix},    {"mousepad", LineSyntax::MousepadZeroColumn},
+    {"xed", LineSyntax::PlusLineOnly},   {"pluma", LineSyntax::PlusLineOnly},
+    {"nano", LineSyntax::PlusComma},     {"micro", LineSyntax::PlusColon},
+    {"xdg-open", LineSyntax::FileOnly},
+};
+
+std::string_view programFileName(std::string_view program) {
+    program = trimView(program);
+    const std::size_t slash = program.find_last_of('/');
+    return slash == std::string_view::npos ? program : program.substr(slash + 1);
+}
+
+std::vector<std::string> positionWords(LineSyntax syntax, int line, int column,
+                                       const std::string& file) {
+    const std::string l = std::to_string(line), c = std::to_string(column);
+    const bool hasColumn = column > 0;
+    switch (syntax) {
+    case LineSyntax::KateOptions:
+        if (hasColumn) return {"--line", l, "--column", c, file};
+        return {"--line", l, file};
+    case LineSyntax::PlusColon:
+        return {"+" + l + (hasColumn ? ":" + c : ""), file};
+    case LineSyntax::PlusComma:
+        return {"+" + l + (hasColumn ? "," + c : ""), file};
+    case LineSyntax::PlusLineOnly:
+        return {"+" + l, file};
+    case LineSyntax::Goto:
+        return {"--goto", file + ":" + l + (hasColumn ? ":" + c : "")};
+    case LineSyntax::FileSuffix:
+        return {file + ":" + l + (hasColumn ? ":" + c : "")};
+    case LineSyntax::GeanyOptions:
+        if (hasColumn) return {"--line=" + l, "--column=" + c, file};
+        return {"--line=" + l, file};
+    case LineSyntax::MousepadZeroColumn:
+        if (hasColumn) return {"--line=" + l, "--column=" + std::to_string(column - 1), file};
+        return {"--line=" + l, file};
+    case LineSyntax::VimCursor:
+        if (hasColumn) return {"+call cursor(" + l + "," + c + ")", file};
+        return {"+" + l, file};
+    case LineSyntax::FileOnly:
+        break;
+    }
+    return {file};
+}
+
+// One word of a parameter string: in double quotes when empty or holding a blank.
+std::string quotedWord(const std::string& word) {
+    if (word.empty() || word.find_first_of(" \t\r\n") != std::string::npos)
+        return "\"" + word + "\"";
+    return word;
+}
+
+} // namespace
+
+std::optional<std::vector<std::string>> editorArguments(std::string_view program, int line,
+                                                        int column, const std::string& file) {
+    const std::string_view name = programFileName(program);
+    for (const KnownEditor& editor : kKnownEditors) {
+        if (!xcSameText(name, editor.name)) continue;
+        // A row without a line (a heading) opens the file at its top; the editors refuse empty
+        // or zero numbers.
+        if (line <= 0 || editor.syntax == LineSyntax::FileOnly) return std::vector{file};
+        return positionWords(editor.syntax, line, column, file);
+    }
+    return std::nullopt;
 }
 
 std::string fileArgument(std::string_view fileName) {
@@ -88,29 +195,40 @@ std::string intendedFile(std::string_view fileName) {
     return std::string(enclosedInQuotes(name) ? name.substr(1, name.size() - 2) : name);
 }
 
-OpenCommand buildOpenCommand(std::string_view command, const FoundRow& row) {
+OpenCommand buildOpenCommand(std::string_view program, const FoundRow& row) {
     OpenCommand out;
     const std::string file = fileArgument(row.file);
-    if (isWindowsCommand(command)) {
+    if (isWindowsCommand(program)) {
         out.program = file;
         out.association = true;
         out.document = intendedFile(row.file);
+        out.arguments = {out.document};
         return out;
     }
-    out.program = std::string(command);
-    out.position = positionArguments(command, row.line, row.column);
-    out.parameters = out.position + " " + file;
+    out.program = std::string(program);
+    const std::string position = positionArguments(program, row.line, row.column);
+    const std::optional<std::vector<std::string>> editor =
+        position.empty() ? editorArguments(program, positionNumber(row.line),
+                                           positionNumber(row.column), intendedFile(row.file))
+                         : std::nullopt;
+    if (editor) {
+        out.arguments = *editor;
+        for (const std::string& word : out.arguments)
+            out.parameters += " " + quotedWord(word);
+        return out;
+    }
+    out.parameters = position + " " + file;
+    // The position words come from the grid's number cells; a quote there would pair with one
+    // around the file, so no words are intended and the command never passes.
+    if (position.find('"') != std::string::npos) return out;
+    out.arguments = splitShellWords(position);
+    out.arguments.push_back(intendedFile(row.file));
     return out;
 }
 
-bool passesFileWhole(const OpenCommand& command, std::string_view fileName) {
-    if (command.association) return command.document == intendedFile(fileName);
-    // The position words come from the grid's number cells; they must not hold a quote either,
-    // or it would pair with one around the file.
-    if (command.position.find('"') != std::string::npos) return false;
-    std::vector<std::string> expected = splitShellWords(command.position);
-    expected.push_back(intendedFile(fileName));
-    return splitShellWords(command.parameters) == expected;
+bool passesFileWhole(const OpenCommand& command) {
+    if (command.association) return true;
+    return splitShellWords(command.parameters) == command.arguments;
 }
 
 } // namespace vesk

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lib/string_grid.h"
 
@@ -36,11 +37,20 @@ bool isWindowsCommand(std::string_view command);
 // Windows settings file falls back rather than failing.
 std::string programOrNotepad(std::string_view command);
 
-// The line and column arguments the program takes, each with its leading blank: EditPlus
-// " -cursor LINE:COL", Notepad++ " -nLINE: -cCOL", geany " --line=LINE --column=COL" (only on a
-// row with a line: geany refuses empty numbers); empty for any other program.
+// The line and column arguments the two editors with fixed rules take, each with its leading
+// blank: EditPlus " -cursor LINE:COL", Notepad++ " -nLINE: -cCOL"; empty for any other program.
 std::string positionArguments(std::string_view command, std::string_view line,
                               std::string_view column);
+
+// The argument words that open `file` at `line` and `column` (1-based; 0 when the row has none)
+// in the Linux editor `program` names, recognised by its file name in any folder: kate, kwrite,
+// gedit, gnome-text-editor, code, codium, geany, vim, nvim, gvim, emacs, emacsclient, subl,
+// mousepad, xed, pluma, nano, micro; xdg-open gets the file alone. nullopt for any other program.
+std::optional<std::vector<std::string>> editorArguments(std::string_view program, int line,
+                                                        int column, const std::string& file);
+
+// A grid cell as a line or column number: its digits when it holds a positive number, else 0.
+int positionNumber(std::string_view cell);
 
 // The file as the program's argument: the trimmed name in double quotes when it holds a blank
 // (space, tab, CR or LF) and is not already enclosed in them; otherwise the name unchanged.
@@ -50,18 +60,19 @@ std::string intendedFile(std::string_view fileName);
 
 struct OpenCommand {
     std::string program;    // what to start; for "Windows" the file argument itself
-    std::string position;   // the position arguments within `parameters`
-    std::string parameters; // position, a blank and the file argument; empty for "Windows"
+    std::string parameters; // a blank, then the words; empty for "Windows"
+    std::vector<std::string> arguments; // the words the program must receive, in order
     bool association = false; // "Windows": open `document` with its associated program
     std::string document;     // the file for the association, without quotes
 };
 
-// The program and parameter string for `command` (already through programOrNotepad) and a row.
-OpenCommand buildOpenCommand(std::string_view command, const FoundRow& row);
+// The program and parameter string for `program` (already through programOrNotepad, and with
+// "Notepad.exe" already replaced by the default editor) and a row.
+OpenCommand buildOpenCommand(std::string_view program, const FoundRow& row);
 
-// True when the started program would receive the file as exactly one word, unchanged. A name
-// holding a double quote cannot be passed whole: its quotes would split it, or let the rest of
-// the name become options of the editor.
-bool passesFileWhole(const OpenCommand& command, std::string_view fileName);
+// True when the started program would receive exactly the intended words. A name holding a
+// double quote cannot be passed whole: its quotes would split it, or let the rest of the name
+// become options of the editor.
+bool passesFileWhole(const OpenCommand& command);
 
 } // namespace vesk

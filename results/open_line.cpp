@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "lib/commands.h"
 #include "lib/text.h"
 #include "settings/settings.h"
 
@@ -49,15 +50,17 @@ void LineOpener::open(const DoubleClickInput& input) {
 
 void LineOpener::start(const DoubleClickInput& input, const std::string& key,
                        const std::string& command) {
-    const OpenCommand open = buildOpenCommand(command, input.row);
+    const std::string program =
+        isNotepad(command) ? resolveProgram(command, editorOptions_) : command;
+    const OpenCommand open = buildOpenCommand(program, input.row);
     if (input.diagnostics) {
         dialogs_.showMessage(
             linesText({"Final opening file with", "Extension=" + key, "EditCommand=" + open.program,
                        "      args=" + open.parameters},
                       false));
     }
-    if (!passesFileWhole(open, input.row.file)) {
-        dialogs_.showMessage(std::string(kUnpassableFileMessage) + command + ":\r\n" +
+    if (!passesFileWhole(open)) {
+        dialogs_.showMessage(std::string(kUnpassableFileMessage) + program + ":\r\n" +
                              input.row.file);
         return;
     }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "lib/commands.h"
 #include "lib/dialogs.h"
 #include "lib/shell.h"
 #include "results/open_command.h"
@@ -56,6 +57,9 @@ public:
     // it (empty the first time, which opens the default editor).
     const std::string& dialogAnswer() const { return dialogAnswer_; }
 
+    // The program "Notepad.exe" stands for; empty (the default): defaultEditor() at each open.
+    void setDefaultEditor(std::string editor) { editorOptions_.defaultEditor = std::move(editor); }
+
 private:
     void start(const DoubleClickInput& input, const std::string& key, const std::string& command);
 
@@ -64,6 +68,7 @@ private:
     OpenLineWindows& windows_;
     std::string settingsPath_;
     std::string dialogAnswer_;
+    CommandOptions editorOptions_;
 };
 
 } // namespace vesk

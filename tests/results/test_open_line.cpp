@@ -50,6 +50,7 @@ struct Fixture {
     }
     void open(const FoundRow& row, bool diagnostics = false) {
         LineOpener opener(shell, dialogs, windows, settings);
+        opener.setDefaultEditor(defaultEditor);
         opener.open({row, false, "", diagnostics});
     }
     TempTree tree;
@@ -57,6 +58,7 @@ struct Fixture {
     RecordingShell shell;
     ScriptedDialogs dialogs;
     FakeWindows windows;
+    std::string defaultEditor = "/opt/plain/editor";
 };
 
 const FoundRow kMatch{"12", "/src/a.txt", "5"};
@@ -77,8 +79,10 @@ TEST(OpenLine, CommandLinesByTheExtensionsValue) {
          {"3", "/src/B.PAS", "1"},
          "/usr/bin/myedit",
          " /src/B.PAS"},
-        {"an empty value is the default editor", "[Viewer]\ntxt=\n", kMatch, "Notepad.exe",
+        {"an empty value is the default editor", "[Viewer]\ntxt=\n", kMatch, "/opt/plain/editor",
          " /src/a.txt"},
+        {"Notepad.exe in any case is the default editor", "[Viewer]\ntxt=NOTEPAD.EXE\n", kMatch,
+         "/opt/plain/editor", " /src/a.txt"},
         {"blanks around the value are dropped", "[Viewer]\ntxt =   /usr/bin/myedit   \n", kMatch,
          "/usr/bin/myedit", " /src/a.txt"},
         {"Viewer in another case is a program name", "[Viewer]\ntxt=viewer\n", kMatch, "viewer",
@@ -102,9 +106,9 @@ TEST(OpenLine, CommandLinesByTheExtensionsValue) {
          "geany",
          " /src/a.txt"},
         {"a program in a missing folder falls back without the position",
-         "[Viewer]\ntxt=/no/such/folder/editplus\n", kMatch, "Notepad.exe", " /src/a.txt"},
+         "[Viewer]\ntxt=/no/such/folder/editplus\n", kMatch, "/opt/plain/editor", " /src/a.txt"},
         {"a Windows path falls back too", "[Viewer]\ntxt=C:\\Program Files\\EditPlus\\ep.exe\n",
-         kMatch, "Notepad.exe", " /src/a.txt"},
+         kMatch, "/opt/plain/editor", " /src/a.txt"},
         {"a name with a blank is quoted",
          "[Viewer]\ntxt=/usr/bin/myedit\n",
          {"1", "/my docs/a.txt", "1"},
@@ -133,6 +137,81 @@ TEST(OpenLine, CommandLinesByTheExtensionsValue) {
     }
 }
 
+// Each editor with the form its own manual documents (the table in results/open_command.cpp
+// cites them); the words are what the editor receives once the parameter string is split.
+TEST(OpenLine, EditorsAreToldTheLineInTheirOwnSyntax) {
+    struct Case {
+        const char* program;
+        FoundRow row;
+        std::vector<std::string> words;
+    };
+    const std::string f = "/src/a.txt";
+    const Case cases[] = {
+        {"kate", kMatch, {"--line", "12", "--column", "5", f}},
+        {"/usr/bin/kwrite", kMatch, {"--line", "12", "--column", "5", f}},
+        {"gedit", kMatch, {"+12:5", f}},
+        {"/usr/bin/gnome-text-editor", kMatch, {"+12:5", f}},
+        {"code", kMatch, {"--goto", f + ":12:5"}},
+        {"/usr/share/codium/bin/codium", kMatch, {"--goto", f + ":12:5"}},
+        {"geany", kMatch, {"--line=12", "--column=5", f}},
+        {"vim", kMatch, {"+call cursor(12,5)", f}},
+        {"nvim", kMatch, {"+call cursor(12,5)", f}},
+        {"/usr/bin/gvim", kMatch, {"+call cursor(12,5)", f}},
+        {"emacs", kMatch, {"+12:5", f}},
+        {"emacsclient", kMatch, {"+12:5", f}},
+        {"subl", kMatch, {f + ":12:5"}},
+        {"mousepad", kMatch, {"--line=12", "--column=4", f}}, // its columns start at 0
+        {"xed", kMatch, {"+12", f}},
+        {"pluma", kMatch, {"+12", f}},
+        {"nano", kMatch, {"+12,5", f}},
+        {"micro", kMatch, {"+12:5", f}},
+        {"xdg-open", kMatch, {f}},
+        {"Kate", kMatch, {"--line", "12", "--column", "5", f}}, // the name in any case
+        // A row without a column gives the line alone; without a line (a heading row, an error
+        // row) the file alone, since the editors refuse empty or zero numbers.
+        {"kate", {"12", f, ""}, {"--line", "12", f}},
+        {"vim", {"12", f, ""}, {"+12", f}},
+        {"code", {"12", f, ""}, {"--goto", f + ":12"}},
+        {"nano", {"12", f, "0"}, {"+12", f}},
+        {"mousepad", {"12", f, ""}, {"--line=12", f}},
+        {"gedit", {"", f, ""}, {f}},
+        {"vim", {"-1", f, ""}, {f}},
+        {"code", {"", f, ""}, {f}},
+        // Names that are not a known editor's keep the plain file argument.
+        {"/opt/kate-tools/run", kMatch, {f}},
+        {"vimdiff", kMatch, {f}},
+    };
+    for (const Case& c : cases) {
+        const OpenCommand open = buildOpenCommand(c.program, c.row);
+        EXPECT_EQ(open.program, c.program);
+        EXPECT_EQ(splitShellWords(open.parameters), c.words) << c.program << open.parameters;
+        EXPECT_TRUE(passesFileWhole(open)) << c.program;
+    }
+}
+
+TEST(OpenLine, EditorWordsKeepBlanksAndLineBreaksOfTheName) {
+    for (const char* name : {"/my docs/a.txt", "/my\ndocs/a.txt", "/tab\there.txt", "/a'b.txt"}) {
+        const OpenCommand open = buildOpenCommand("/usr/bin/code", {"3", name, "2"});
+        EXPECT_EQ(splitShellWords(open.parameters),
+                  (std::vector<std::string>{"--goto", std::string(name) + ":3:2"}))
+            << open.parameters;
+        const OpenCommand vim = buildOpenCommand("vim", {"3", name, "2"});
+        EXPECT_EQ(splitShellWords(vim.parameters),
+                  (std::vector<std::string>{"+call cursor(3,2)", name}));
+    }
+}
+
+TEST(OpenLine, TheDefaultEditorIsToldTheLine) {
+    Fixture f("[Viewer]\ntxt=Notepad.exe\nlog=\n");
+    f.defaultEditor = "/usr/bin/kate";
+    f.open(kMatch);
+    f.open({"4", "/src/b.log", "1"});
+    ASSERT_EQ(f.shell.calls.size(), 2u);
+    EXPECT_EQ(f.shell.calls[0].program, "/usr/bin/kate");
+    EXPECT_EQ(f.shell.calls[0].parameters, " --line 12 --column 5 /src/a.txt");
+    EXPECT_EQ(f.shell.calls[1].parameters, " --line 4 --column 1 /src/b.log");
+}
+
 TEST(OpenLine, WindowsOpensTheFileWithItsAssociation) {
     Fixture f("[Viewer]\ntxt= windows \n");
     f.open({"7", "/my docs/a.txt", "2"}, true);
@@ -158,11 +237,13 @@ TEST(OpenLine, DiagnosticsShowTheSettingsAndTheFinalCommand) {
 TEST(OpenLine, AskKeepsTheDialogAnswerBetweenUses) {
     Fixture f("[Viewer]\npas=Ask\n"); // "ASK" in any case; a missing key asks too
     LineOpener opener(f.shell, f.dialogs, f.windows, f.settings);
+    opener.setDefaultEditor("/usr/bin/gedit");
     f.windows.answers = {std::nullopt, std::string("Viewer"), std::nullopt, std::string("Windows")};
 
     opener.open({{"1", "/src/a.txt", "1"}, false, "", false}); // closed: empty answer
     ASSERT_EQ(f.shell.calls.size(), 1u);
-    EXPECT_EQ(f.shell.calls[0].program, "Notepad.exe");
+    EXPECT_EQ(f.shell.calls[0].program, "/usr/bin/gedit"); // the default editor, at the line
+    EXPECT_EQ(f.shell.calls[0].parameters, " +1:1 /src/a.txt");
     opener.open({{"1", "/src/a.pas", "1"}, false, "", false});
     EXPECT_EQ(f.windows.viewed, 1);
     opener.open({{"1", "/src/b.txt", "1"}, false, "", false}); // closed: "Viewer" again
@@ -213,13 +294,15 @@ TEST(OpenLine, TheShellsErrorTextIsShown) {
 }
 
 TEST(OpenLine, ANameThatWouldSplitIntoSeveralArgumentsIsRefused) {
-    for (const char* name : {"/src/x\" -n1 \"y.txt", "/src/a\"b.txt", "\"/src/x\" -n1 \"y.txt\""}) {
-        Fixture f("[Viewer]\ntxt=/usr/bin/notepad++\n");
-        f.open({"1", name, "1"});
-        EXPECT_TRUE(f.shell.calls.empty()) << name;
-        ASSERT_EQ(f.dialogs.messages.size(), 1u) << name;
-        EXPECT_EQ(f.dialogs.messages[0].rfind(kUnpassableFileMessage, 0), 0u) << name;
-    }
+    for (const char* editor : {"/usr/bin/notepad++", "/usr/bin/code", "vim", "/opt/x/editor"})
+        for (const char* name :
+             {"/src/x\" -n1 \"y.txt", "/src/a\"b.txt", "\"/src/x\" -n1 \"y.txt\""}) {
+            Fixture f("[Viewer]\ntxt=" + std::string(editor) + "\n");
+            f.open({"1", name, "1"});
+            EXPECT_TRUE(f.shell.calls.empty()) << name;
+            ASSERT_EQ(f.dialogs.messages.size(), 1u) << name;
+            EXPECT_EQ(f.dialogs.messages[0].rfind(kUnpassableFileMessage, 0), 0u) << name;
+        }
 }
 
 TEST(OpenLine, DiagnosticsParameter) {
