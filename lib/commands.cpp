@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <sys/stat.h>
+#include <vector>
 
 #include "lib/logs.h"
 #include "lib/posix_shell.h"
@@ -61,6 +62,13 @@ std::string xcQuoteIfBlank(std::string_view text) {
     return "\"" + t + "\"";
 }
 
+std::optional<std::string> fileWord(std::string_view fileName) {
+    if (fileName.find('"') != std::string_view::npos) return std::nullopt;
+    if (fileName.empty() || fileName.find_first_of(" \t\r\n") != std::string_view::npos)
+        return "\"" + std::string(fileName) + "\"";
+    return std::string(fileName);
+}
+
 std::string xcNthWord(std::string_view text, int n) {
     if (n < 1 || n > kMaxWords) return {};
     int word = 0;
@@ -99,14 +107,22 @@ bool xcShowDifferences(const CommandContext& cx, std::string_view firstFile,
     const std::string viewer =
         viewerSetting ? trim(*viewerSetting) : cx.options.defaultDifferencesViewer;
     if (!programExists(resolveProgram(viewer, cx.options))) return false; // "none" too
-    const std::string parameters = xcQuoteIfBlank(firstFile) + " " + xcQuoteIfBlank(secondFile);
-    xcCommand(cx, viewer, parameters, "");
+    const std::optional<std::string> first = fileWord(firstFile);
+    const std::optional<std::string> second = fileWord(secondFile);
+    if (!first || !second) {
+        cx.dialogs.showMessage(std::string(kUnpassableNameMessage) +
+                               std::string(first ? secondFile : firstFile));
+        return false;
+    }
+    xcCommand(cx, viewer, *first + " " + *second, "");
     return true;
 }
 
 bool xcEditFile(const CommandContext& cx, std::string_view fileNames) {
     std::string program = resolveProgram(kNotepad, cx.options);
-    std::string parameters = xcNthWord(fileNames, 1);
+    // The first name as the shell would split it, so a quoted name with blanks stays whole.
+    const std::vector<std::string> words = splitShellWords(fileNames);
+    std::string parameters = words.empty() ? std::string() : fileWord(words[0]).value_or("");
     if (programExists(cx.options.fixedEditor)) {
         program = cx.options.fixedEditor;
         parameters = std::string(fileNames);
@@ -118,6 +134,15 @@ bool xcEditFile(const CommandContext& cx, std::string_view fileNames) {
     if (!r.ok)
         cx.dialogs.showMessage("Command problem:" + program + " " + parameters + "\r\n" + r.error);
     return r.ok;
+}
+
+bool xcEditOneFile(const CommandContext& cx, std::string_view fileName) {
+    const std::optional<std::string> word = fileWord(fileName);
+    if (!word) {
+        cx.dialogs.showMessage(std::string(kUnpassableNameMessage) + std::string(fileName));
+        return false;
+    }
+    return xcEditFile(cx, *word);
 }
 
 std::string mailCommandText(std::string_view address, std::string_view subject,

@@ -72,6 +72,15 @@ bool programExists(std::string_view program);
 // xcQuoteIfBlank: the trimmed text, in double quotes when it holds a blank (space or tab).
 std::string xcQuoteIfBlank(std::string_view text);
 
+// One file name as one word of a parameter string, byte for byte: in double quotes when it is
+// empty or holds a blank (space, tab, CR or LF), else unchanged. nullopt when it holds a double
+// quote: the word splitting has no escape for it, so such a name cannot reach a program whole.
+std::optional<std::string> fileWord(std::string_view fileName);
+
+// The message a name that cannot be passed whole is refused with, followed by the name.
+inline constexpr std::string_view kUnpassableNameMessage =
+    "This file name holds a double quote and cannot be passed to another program:\r\n";
+
 // xcNthWord: the n-th word (1-based) of the text; words are runs of characters above the blank
 // (code 32), at most 30 words are counted; empty when there is none.
 std::string xcNthWord(std::string_view text, int n);
@@ -84,20 +93,24 @@ std::string xcNthWord(std::string_view text, int n);
 bool xcCommand(const CommandContext& cx, std::string_view program, std::string_view parameters,
                std::string_view folder);
 
-// xcShowDifferences: starts the differences viewer on the two files (each quoted when it holds a
-// blank). `viewerSetting` is the value of "Settings"/"DifferencesViewer" when the settings file
-// exists ("none" when the key is missing), nullopt when there is no settings file (then the
-// default viewer is used). A viewer that does not exist is skipped silently. Returns "diffs shown":
-// whether a viewer was found (and xcCommand called).
+// xcShowDifferences: starts the differences viewer on the two files (each as one word, fileWord;
+// a name that cannot be passed whole is refused with kUnpassableNameMessage and no viewer).
+// `viewerSetting` is the value of "Settings"/"DifferencesViewer" when the settings file exists
+// ("none" when the key is missing), nullopt when there is no settings file (then the default viewer
+// is used). A viewer that does not exist is skipped silently. Returns "diffs shown": whether a
+// viewer was found (and xcCommand called).
 bool xcShowDifferences(const CommandContext& cx, std::string_view firstFile,
                        std::string_view secondFile,
                        const std::optional<std::string>& viewerSetting);
 
 // xcEditFile: opens the file(s) in the fixed editor when it exists (the whole argument, so several
-// names separated by blanks open together; quote names with blanks), else the first name
-// (xcNthWord 1) in the default editor. On failure shows "Command problem:" program " " parameters
-// CR LF and the system's text. True when started.
+// names separated by blanks open together; quote names with blanks), else the first word (double
+// quotes group, as the shell splits) in the default editor. On failure shows "Command problem:"
+// program " " parameters CR LF and the system's text. True when started.
 bool xcEditFile(const CommandContext& cx, std::string_view fileNames);
+// xcEditFile on one file of the program's own, passed byte for byte as one argument; a name that
+// cannot be passed whole is refused with kUnpassableNameMessage. True when started.
+bool xcEditOneFile(const CommandContext& cx, std::string_view fileName);
 
 // xcSendMail: "mailto:" address "?Subject=" subject "&Body=" body (no further encoding; a blank
 // subject is "Ostrel Postcard "), written to the run log and opened by the shell; a failure shows

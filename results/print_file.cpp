@@ -1,5 +1,6 @@
 #include "results/print_file.h"
 
+#include <optional>
 #include <system_error>
 
 #include "lib/datetime.h"
@@ -67,10 +68,13 @@ bool xcPrintFile(const CommandContext& cx, const std::string& fileName, std::str
     }
     cx.dialogs.showMessage("printfile " + report + " is in report folder\r\nYou can use " +
                            viewerDisplayName(viewer) + " to view and print this");
-    // Quoted when it holds a blank: the parameters are split into words, and a temporary folder
-    // with a blank in its name would otherwise hand the viewer two names.
-    const ShellResult started =
-        cx.shell.start(resolveProgram(viewer, cx.options), xcQuoteIfBlank(report), "");
+    // One word whatever the temporary folder's name holds: the parameters are split into words.
+    const std::optional<std::string> word = fileWord(report);
+    if (!word) {
+        cx.dialogs.showMessage(std::string(kUnpassableNameMessage) + report);
+        return false;
+    }
+    const ShellResult started = cx.shell.start(resolveProgram(viewer, cx.options), *word, "");
     if (!started.ok) cx.dialogs.showMessage(started.error);
     return started.ok;
 }

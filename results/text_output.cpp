@@ -52,7 +52,7 @@ bool TextOutput::GridToTab(const StringGrid& grid, const TabExportOptions& choic
         return false;
     }
     cx_.dialogs.showMessage("File saved to " + name);
-    xcEditFile(cx_, xcQuoteIfBlank(name));
+    xcEditOneFile(cx_, name);
     return true;
 }
 

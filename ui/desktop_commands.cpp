@@ -16,7 +16,7 @@ void DesktopCommands::setDiagnosticLevel(int level) {
 }
 
 bool DesktopCommands::editFile(const std::string& path) {
-    return xcEditFile(*context_, xcQuoteIfBlank(path));
+    return xcEditOneFile(*context_, path);
 }
 
 bool DesktopCommands::sendMail(const std::string& subject, const std::string& body) {

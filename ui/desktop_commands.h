@@ -24,7 +24,7 @@ public:
 
     // "Testing"/"ReplaceExtraInfo" at load sets the shared diagnostics level.
     void setDiagnosticLevel(int level);
-    // xcEditFile on one file (quoted when its name holds a blank).
+    // xcEditOneFile: the file as one argument, or refused with a message.
     bool editFile(const std::string& path);
     // xcSendMail.
     bool sendMail(const std::string& subject, const std::string& body);

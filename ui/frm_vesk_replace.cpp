@@ -375,7 +375,7 @@ void TfrmVeskReplace::btnEditFindReplaceSetClick() {
     const auto file = dialogs()->pickFile("Edit Find/Replace Set in file", start, kSetFileFilter);
     if (!file) return;
     if (links_.findSetFileName) *links_.findSetFileName = *file;
-    if (links_.commands) xcEditFile(*links_.commands, xcQuoteIfBlank(*file));
+    if (links_.commands) xcEditOneFile(*links_.commands, *file);
 }
 
 } // namespace vesk

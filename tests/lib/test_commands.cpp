@@ -7,6 +7,7 @@
 #include "lib/commands.h"
 #include "lib/datetime.h"
 #include "lib/logs.h"
+#include "lib/posix_shell.h"
 #include "tests/support/fakes.h"
 #include "tests/support/temp_tree.h"
 
@@ -160,7 +161,7 @@ TEST_F(CommandsTest, DifferencesWithoutSettingsFileUseTheDefaultViewer) {
 }
 
 TEST_F(CommandsTest, DifferencesNamesWithoutBlanksArePassedBare) {
-    EXPECT_TRUE(xcShowDifferences(cx, " /src/a.pas ", "/tmp/b.pas", std::nullopt));
+    EXPECT_TRUE(xcShowDifferences(cx, "/src/a.pas", "/tmp/b.pas", std::nullopt));
     ASSERT_EQ(shell.calls.size(), 1u);
     EXPECT_EQ(shell.calls[0].parameters, "/src/a.pas /tmp/b.pas");
 }
@@ -224,6 +225,43 @@ TEST_F(CommandsTest, EditFileFailure) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0],
               "Command problem:/usr/bin/my-editor /tmp/x.txt\r\nNo such file or directory");
+}
+
+// The program's own file names reach the editor and the viewer byte for byte, as one word each:
+// blanks, tabs, line breaks, leading and trailing blanks and apostrophes included.
+TEST_F(CommandsTest, OwnFileNamesArePassedWholeOrRefused) {
+    const std::string names[] = {"/home/u/My file.txt", "/home/u/line\nbreak.txt",
+                                 "/tmp/tab\there.txt",  " /tmp/edges.txt ",
+                                 "/tmp/it's.txt",       "/tmp/plain.txt"};
+    for (const std::string& name : names) {
+        shell.calls.clear();
+        EXPECT_TRUE(xcEditOneFile(cx, name));
+        ASSERT_EQ(shell.calls.size(), 1u);
+        EXPECT_EQ(splitShellWords(shell.calls[0].parameters), std::vector<std::string>{name});
+
+        shell.calls.clear();
+        EXPECT_TRUE(xcShowDifferences(cx, name, "/tmp/other copy.txt", std::nullopt));
+        ASSERT_EQ(shell.calls.size(), 1u);
+        EXPECT_EQ(splitShellWords(shell.calls[0].parameters),
+                  (std::vector<std::string>{name, "/tmp/other copy.txt"}));
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    shell.calls.clear();
+    for (const char* quoted : {"/tmp/say \"hi\".txt", "/tmp/a\"b"}) {
+        EXPECT_FALSE(xcEditOneFile(cx, quoted));
+        EXPECT_FALSE(xcShowDifferences(cx, "/tmp/x", quoted, std::nullopt));
+    }
+    EXPECT_TRUE(shell.calls.empty());
+    ASSERT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_EQ(dialogs.messages[0], std::string(kUnpassableNameMessage) + "/tmp/say \"hi\".txt");
+}
+
+TEST_F(CommandsTest, EditFileKeepsAQuotedFirstNameWhole) {
+    EXPECT_TRUE(xcEditFile(cx, "\"/home/u/My notes.txt\" /tmp/two.txt"));
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(splitShellWords(shell.calls[0].parameters),
+              std::vector<std::string>{"/home/u/My notes.txt"});
 }
 
 TEST_F(CommandsTest, SendMailOpensTheMailtoTextAndLogsIt) {
