@@ -77,7 +77,7 @@ public:
 
     static ReviewSetup reviewSetup() {
         ReviewSetup s;
-        s.archivePath = archivePathIn(programFolder());
+        s.archivePath = archivePathIn(stateFolder());
         return s;
     }
 

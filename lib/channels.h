@@ -36,7 +36,7 @@ constexpr std::size_t kOpenSniffBytes = 5000; // bytes examined for the first CR
 constexpr std::size_t kReadBlock = 5120;      // bytes read by xcReadChannelLine
 
 // One open file: an owned descriptor with the stream position that writes use.
-// Files are opened plainly (no sharing modes, DESIGN.md) and close on exec.
+// Files are opened plainly (no sharing modes, docs/architecture.md) and close on exec.
 class ChannelFile {
 public:
     ChannelFile() = default;
@@ -131,10 +131,10 @@ public:
     bool diagnostic = false;
     int diagnosticLevel = 0;
     // The log-folder setting of the log routines: used when it names an existing folder, else the
-    // program folder. Nothing in this system sets it.
+    // state folder. Nothing in this system sets it.
     std::string logFolder;
     // For tests: the program folder and the executable's file name the log routines use instead
-    // of programFolder() and executableFileName() when not empty.
+    // of stateFolder() and executableFileName() when not empty.
     std::string programFolderOverride;
     std::string executableNameOverride;
 

@@ -47,7 +47,7 @@ std::string logFolder(const ChannelTable& channels) {
     if (isFolder(channels.logFolder)) return withTrailingSlash(channels.logFolder);
     if (!channels.programFolderOverride.empty())
         return withTrailingSlash(channels.programFolderOverride);
-    return programFolder();
+    return stateFolder();
 }
 
 std::string logExecutableName(const ChannelTable& channels) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/types.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -19,12 +20,6 @@ std::optional<std::string_view> env(const char* name) {
     return std::string_view(v);
 }
 
-bool isFolder(std::string_view path) {
-    if (path.empty()) return false;
-    struct stat st {};
-    return ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 std::string homeFolder() {
     if (auto h = env("HOME"); h && !h->empty()) return std::string(*h);
     if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
@@ -32,6 +27,12 @@ std::string homeFolder() {
 }
 
 } // namespace
+
+bool isExistingFolder(std::string_view path) {
+    if (path.empty()) return false;
+    struct stat st {};
+    return ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
 std::string withTrailingSlash(std::string_view folder) {
     std::string out(folder);
@@ -49,29 +50,38 @@ std::string executableFileName() {
     return fs::path(executablePath()).filename().string();
 }
 
-std::string programFolderFrom(std::optional<std::string_view> veskHome, std::string_view exeFolder,
-                              std::optional<std::string_view> xdgConfigHome,
-                              std::string_view home) {
-    if (veskHome && isFolder(*veskHome)) return withTrailingSlash(*veskHome);
-    if (isFolder(exeFolder) && ::access(std::string(exeFolder).c_str(), W_OK) == 0)
-        return withTrailingSlash(exeFolder);
-    // The XDG rules ignore a relative XDG_CONFIG_HOME.
-    std::string config;
-    if (xdgConfigHome && !xdgConfigHome->empty() && xdgConfigHome->front() == '/')
-        config = withTrailingSlash(*xdgConfigHome);
-    else
-        config = withTrailingSlash(home) + ".config/";
-    std::string folder = config + "vesk/";
-    std::error_code ec;
-    fs::create_directories(folder, ec); // a failure shows later, when a file cannot be written
+namespace {
+
+// Creates each missing level of `folder` with mode 0700, as the XDG rules ask for.
+void createFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
+         slash = folder.find('/', slash + 1)) {
+        ::mkdir(folder.substr(0, slash).c_str(), 0700); // EEXIST for the levels already there
+    }
+    ::mkdir(folder.c_str(), 0700);
+}
+
+} // namespace
+
+std::string xdgFolderFrom(std::optional<std::string_view> veskHome,
+                          std::optional<std::string_view> xdgHome, std::string_view home,
+                          std::string_view homeRelative) {
+    if (veskHome && isExistingFolder(*veskHome)) return withTrailingSlash(*veskHome);
+    // The XDG rules ignore a relative value.
+    const std::string base = xdgHome && !xdgHome->empty() && xdgHome->front() == '/'
+                                 ? withTrailingSlash(*xdgHome)
+                                 : withTrailingSlash(home) + std::string(homeRelative) + "/";
+    const std::string folder = base + "vesk/";
+    createFolders(folder);
     return folder;
 }
 
-std::string programFolder() {
-    const std::string exe = executablePath();
-    const std::string exeFolder =
-        exe.empty() ? std::string() : fs::path(exe).parent_path().string();
-    return programFolderFrom(env("VESK_HOME"), exeFolder, env("XDG_CONFIG_HOME"), homeFolder());
+std::string settingsFolder() {
+    return xdgFolderFrom(env("VESK_HOME"), env("XDG_CONFIG_HOME"), homeFolder(), ".config");
+}
+
+std::string stateFolder() {
+    return xdgFolderFrom(env("VESK_HOME"), env("XDG_STATE_HOME"), homeFolder(), ".local/state");
 }
 
 std::string tempFolder() {

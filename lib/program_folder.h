@@ -1,6 +1,7 @@
 #pragma once
-// Where the program keeps its own files (DESIGN.md, "The platform, mapped"): the settings file, the
-// replace archive and the logs live in the program folder; temporary copies in the temp folder.
+// Where the program keeps its own files, split as Linux expects: the settings file in the
+// settings folder, the replace archive and the logs in the state folder, temporary copies in the
+// temp folder. The executable's folder is never written.
 
 #include <optional>
 #include <string>
@@ -8,13 +9,21 @@
 
 namespace vesk {
 
-// The program's folder, ending in "/":
-// 1. the environment variable VESK_HOME when it names an existing folder (tests, portable use);
-// 2. else the folder of the running executable (/proc/self/exe) when it is writable;
-// 3. else $XDG_CONFIG_HOME/vesk (~/.config/vesk when XDG_CONFIG_HOME is unset or not absolute),
-//    created when missing, so an install under /usr keeps its files per user.
-// Computed on each call (cheap); callers that fix a path at start-up keep their copy.
-std::string programFolder();
+// The settings folder, ending in "/": VESK_HOME when it names an existing folder (tests, portable
+// use), else $XDG_CONFIG_HOME/vesk (~/.config/vesk when unset or not absolute), created when
+// missing. Computed on each call; callers that fix a path at start-up keep their copy.
+std::string settingsFolder();
+// The state folder, ending in "/": VESK_HOME as above, else $XDG_STATE_HOME/vesk
+// (~/.local/state/vesk when unset or not absolute), created when missing.
+std::string stateFolder();
+
+// The choice of both from their inputs, for tests: `veskHome` and `xdgHome` are the variables'
+// values (nullopt when unset), `home` is $HOME and `homeRelative` the default below it
+// (".config" or ".local/state"). Creates the folder (mode 0700 for each new level); a failure
+// shows later, when a file cannot be written there.
+std::string xdgFolderFrom(std::optional<std::string_view> veskHome,
+                          std::optional<std::string_view> xdgHome, std::string_view home,
+                          std::string_view homeRelative);
 
 // The system's temporary folder: TMPDIR when set and not empty, else /tmp; ending in "/".
 std::string tempFolder();
@@ -24,12 +33,10 @@ std::string executablePath();
 // The executable's file name without its folder ("vesk", "vesk-cli").
 std::string executableFileName();
 
-// The choice of programFolder() from its inputs, for tests: `veskHome` and `xdgConfigHome` are the
-// variables' values (nullopt when unset), `exeFolder` the executable's folder, `home` $HOME.
-std::string programFolderFrom(std::optional<std::string_view> veskHome, std::string_view exeFolder,
-                              std::optional<std::string_view> xdgConfigHome, std::string_view home);
-
 // `folder` with one trailing "/" added when it has none (an empty text stays empty).
 std::string withTrailingSlash(std::string_view folder);
+
+// True when the text, as given, names an existing folder (a link to one counts).
+bool isExistingFolder(std::string_view path);
 
 } // namespace vesk

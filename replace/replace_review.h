@@ -34,7 +34,7 @@ public:
 };
 
 struct ReviewSetup {
-    std::string archivePath;  // the replace archive (archivePathIn(programFolder()))
+    std::string archivePath;  // the replace archive (archivePathIn(stateFolder()))
     std::string settingsPath; // read for the differences viewer; empty: the default viewer
     SaveIo* io = nullptr;     // null: the real system calls
 };

@@ -1,7 +1,5 @@
 #include "settings/advanced_lists.h"
 
-#include <sys/stat.h>
-
 #include "lib/text.h"
 
 namespace vesk {
@@ -14,11 +12,6 @@ void appendJoined(std::string& text, std::string_view entry) {
 }
 
 } // namespace
-
-bool isExistingFolder(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 std::string CountLabelText(long long count, std::string_view noun) {
     std::string label = numberText(count);

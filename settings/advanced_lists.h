@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lib/string_slots.h"
+#include "lib/program_folder.h"
 #include "settings/settings.h"
 
 namespace vesk {
@@ -52,8 +53,5 @@ void BuildFilespecList(const SavedSettings& saved, RunLists& lists, MainBoxes& b
 // its hint (one string per line), its count (FindCount) and SearchText follow.
 void BuildStringList(const SavedSettings& saved, const StringSlots& slots, RunLists& lists,
                      MainBoxes& boxes);
-
-// True when the text, as given, names an existing folder.
-bool isExistingFolder(const std::string& path);
 
 } // namespace vesk

@@ -115,7 +115,7 @@ std::string SettingsPathFor(std::string_view folder, std::string_view executable
 std::string SettingsPath() {
     std::string name = executableFileName();
     if (name.empty()) name = "vesk"; // /proc unreadable: the program's usual name
-    return SettingsPathFor(programFolder(), name);
+    return SettingsPathFor(settingsFolder(), name);
 }
 
 SavedSettings LoadSettings(const std::string& settingsPath,

@@ -61,7 +61,7 @@ struct SavedSettings {
     bool operator==(const SavedSettings&) const = default;
 };
 
-// The settings file of the running program: programFolder() + executable name + ".INI".
+// The settings file of the running program: settingsFolder() + executable name + ".INI".
 std::string SettingsPath();
 // The same rule for a given folder (with or without its trailing "/") and executable name.
 std::string SettingsPathFor(std::string_view folder, std::string_view executableName);

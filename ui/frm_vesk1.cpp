@@ -71,7 +71,7 @@ TfrmVesk1::~TfrmVesk1() = default;
 void TfrmVesk1::FormCreate() {
     initialising_ = true;
     settingsPath_ = SettingsPath();
-    archivePath_ = programFolder() + "VeskSearchReplaceArchive.jarc";
+    archivePath_ = stateFolder() + "VeskSearchReplaceArchive.jarc";
     saved_ =
         LoadSettings(settingsPath_, [this](int level) { commands_->setDiagnosticLevel(level); });
     refreshFolderSet();
@@ -211,7 +211,7 @@ void TfrmVesk1::firstShowing() {
 
     if (saved_.FolderMode != kModeAdvanced) {
         const StartFolder start = chooseStartFolder(fileNameFromQt(edtFolder->text()),
-                                                    saved_.SavedFolder[0], programFolder());
+                                                    saved_.SavedFolder[0], settingsFolder());
         if (start.setSavedFolder0) saved_.SavedFolder[0] = start.folder;
         edtFolder->setText(fileNameToQt(start.folder));
     }

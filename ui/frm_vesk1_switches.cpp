@@ -260,7 +260,7 @@ void TfrmVesk1::edtFolderDblClick() {
     if (saved_.FolderMode == kModeAdvanced) return;
     const std::string start =
         doubleClickStartFolder(currentFolder(), fileNameFromQt(edtFolder->text()),
-                               saved_.SavedFolder[0], programFolder(), isExistingFolder);
+                               saved_.SavedFolder[0], settingsFolder(), isExistingFolder);
     if (auto folder = dialogs_->pickFolder("Select folder", start))
         edtFolder->setText(fileNameToQt(*folder));
 }

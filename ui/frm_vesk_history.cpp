@@ -202,7 +202,7 @@ void TfrmVeskHistory::btnEditFindSetClick() {
     if (!links_.dialogs) return;
     links_.dialogs->showMessage(kFindSetHelp);
     const std::string saved0 = links_.saved ? trim(links_.saved->SavedFolder[0]) : std::string();
-    const std::string start = saved0.empty() ? programFolder() : saved0;
+    const std::string start = saved0.empty() ? settingsFolder() : saved0;
     const auto file = links_.dialogs->pickFile("Edit Find Set in file", start, kFindSetFilter);
     if (!file) return;
     (links_.findSetFileName ? *links_.findSetFileName : ownFindSetFileName_) = *file;

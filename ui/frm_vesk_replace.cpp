@@ -353,7 +353,7 @@ void TfrmVeskReplace::btnLoadFindReplaceSetClick() {
     ShowSetFileHelp();
     const std::string start = links_.findSetFileName && !links_.findSetFileName->empty()
                                   ? std::string(fileFolder(*links_.findSetFileName))
-                                  : programFolder();
+                                  : settingsFolder();
     const auto file = dialogs()->pickFile("Load Find/Replace Set from file", start, kSetFileFilter);
     if (file) {
         if (links_.findSetFileName) *links_.findSetFileName = *file;
@@ -371,7 +371,7 @@ void TfrmVeskReplace::btnEditFindReplaceSetClick() {
     if (!dialogs()) return;
     ShowSetFileHelp();
     const std::string saved0 = links_.firstSavedFolder ? trim(links_.firstSavedFolder()) : "";
-    const std::string start = saved0.empty() ? programFolder() : saved0;
+    const std::string start = saved0.empty() ? settingsFolder() : saved0;
     const auto file = dialogs()->pickFile("Edit Find/Replace Set in file", start, kSetFileFilter);
     if (!file) return;
     if (links_.findSetFileName) *links_.findSetFileName = *file;

@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "lib/datetime.h"
@@ -214,51 +216,79 @@ TEST_F(LogsTest, AppendLogLineLengths) {
     EXPECT_EQ(readFile(f), std::string(9000, 'c') + "\r\n");
 }
 
-// The program folder ----------------------------------------------------------------------------
+// Sets (or, with nullopt, unsets) an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* old = std::getenv(name)) saved_ = old;
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (saved_)
+            ::setenv(name_, saved_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-TEST(ProgramFolder, VeskHomeWinsWhenItIsAFolder) {
+private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
+// The settings and state folders ----------------------------------------------------------------
+
+TEST(ProgramFolders, VeskHomeWinsWhenItIsAFolder) {
     TempTree tree;
     const std::string noSlash = tree.root().substr(0, tree.root().size() - 1);
-    EXPECT_EQ(programFolderFrom(noSlash, "/nonexistent", std::nullopt, "/home/x"), tree.root());
-    EXPECT_EQ(programFolderFrom(tree.root(), "/nonexistent", std::nullopt, "/home/x"), tree.root());
-}
-
-TEST(ProgramFolder, ThenTheWritableExecutableFolder) {
-    TempTree tree;
-    const std::string exe = tree.mkdir("bin");
-    EXPECT_EQ(programFolderFrom(tree.path("nohome"), tree.path("bin"), std::nullopt, "/home/x"),
-              exe);
-    EXPECT_EQ(programFolderFrom(std::nullopt, tree.path("bin"), std::nullopt, "/home/x"), exe);
-}
-
-TEST(ProgramFolder, ThenTheConfigFolderCreatedWhenMissing) {
-    TempTree tree;
+    EXPECT_EQ(xdgFolderFrom(noSlash, "/unused", "/home/x", ".config"), tree.root());
+    EXPECT_EQ(xdgFolderFrom(tree.root(), std::nullopt, "/home/x", ".local/state"), tree.root());
+    // A VESK_HOME that is no folder is passed over.
     const std::string xdg = tree.path("xdg");
-    EXPECT_EQ(programFolderFrom(std::nullopt, tree.path("nobin"), xdg, "/unused"), xdg + "/vesk/");
-    EXPECT_TRUE(std::filesystem::is_directory(xdg + "/vesk"));
-    // Unset or relative XDG_CONFIG_HOME: ~/.config.
+    EXPECT_EQ(xdgFolderFrom(tree.path("missing"), xdg, "/unused", ".config"), xdg + "/vesk/");
+}
+
+TEST(ProgramFolders, TheXdgFolderOrItsDefaultUnderHomeCreatedPrivate) {
+    TempTree tree;
+    const std::string xdg = tree.path("deep/xdg");
+    EXPECT_EQ(xdgFolderFrom(std::nullopt, xdg, "/unused", ".config"), xdg + "/vesk/");
+    struct stat st {};
+    ASSERT_EQ(::stat((xdg + "/vesk").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // Unset, empty or relative: the default below the home folder.
     const std::string home = tree.mkdir("home");
-    EXPECT_EQ(programFolderFrom(std::nullopt, "", std::nullopt, tree.path("home")),
+    EXPECT_EQ(xdgFolderFrom(std::nullopt, std::nullopt, tree.path("home"), ".local/state"),
+              home + ".local/state/vesk/");
+    EXPECT_EQ(xdgFolderFrom(std::nullopt, "", home, ".config"), home + ".config/vesk/");
+    EXPECT_EQ(xdgFolderFrom(std::nullopt, "relative/xdg", home, ".config"),
               home + ".config/vesk/");
-    EXPECT_EQ(programFolderFrom(std::nullopt, "", "relative/xdg", home), home + ".config/vesk/");
+    EXPECT_TRUE(std::filesystem::is_directory(home + ".local/state/vesk"));
     EXPECT_TRUE(std::filesystem::is_directory(home + ".config/vesk"));
 }
 
-TEST(ProgramFolder, FromTheEnvironment) {
+// The variables as the running program reads them; the executable's folder is never chosen,
+// even when it is writable (as a test's build folder is).
+TEST(ProgramFolders, FromTheEnvironment) {
     TempTree tree;
-    const char* saved = std::getenv("VESK_HOME");
-    const std::string keep = saved ? saved : "";
-    ::setenv("VESK_HOME", tree.root().c_str(), 1);
-    EXPECT_EQ(programFolder(), tree.root());
-    ::unsetenv("VESK_HOME");
-    const std::string folder = programFolder();
-    EXPECT_EQ(folder.back(), '/');
-    const std::string exeFolder = std::filesystem::path(executablePath()).parent_path().string();
-    if (::access(exeFolder.c_str(), W_OK) == 0) {
-        EXPECT_EQ(folder, exeFolder + "/");
+    const ScopedEnv veskHome("VESK_HOME", std::nullopt);
+    const ScopedEnv config("XDG_CONFIG_HOME", tree.path("config"));
+    const ScopedEnv state("XDG_STATE_HOME", tree.path("state"));
+    EXPECT_EQ(settingsFolder(), tree.path("config") + "/vesk/");
+    EXPECT_EQ(stateFolder(), tree.path("state") + "/vesk/");
+    const std::string exeFolder =
+        std::filesystem::path(executablePath()).parent_path().string() + "/";
+    EXPECT_NE(settingsFolder(), exeFolder);
+    {
+        const ScopedEnv home("VESK_HOME", tree.root());
+        EXPECT_EQ(settingsFolder(), tree.root());
+        EXPECT_EQ(stateFolder(), tree.root());
     }
     EXPECT_EQ(executableFileName(), "test_logs");
-    if (saved) ::setenv("VESK_HOME", keep.c_str(), 1);
 }
 
 TEST(TempFolder, TmpdirElseTmp) {

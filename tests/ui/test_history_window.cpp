@@ -272,7 +272,7 @@ TEST_F(HistoryWindow, EditFindSetStartsInTheFirstSavedFolderAndOpensTheEditor) {
     w.show();
     dialogs.files = {std::nullopt, std::string("/sets/a.txt")};
     click(w, "btnEditFindSet");
-    EXPECT_EQ(dialogs.starts, Strings{programFolder()});
+    EXPECT_EQ(dialogs.starts, Strings{settingsFolder()});
     EXPECT_TRUE(edited.empty());
     saved.SavedFolder[0] = "/work/src";
     click(w, "btnEditFindSet");
