@@ -1,11 +1,10 @@
 #include "results/open_command.h"
 
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "lib/commands.h"
 #include "lib/posix_shell.h"
+#include "lib/program_folder.h"
 #include "lib/text.h"
 
 namespace vesk {
@@ -14,11 +13,6 @@ namespace {
 
 bool enclosedInQuotes(std::string_view s) {
     return s.size() > 1 && s.front() == '"' && s.back() == '"';
-}
-
-bool folderExists(const std::string& folder) {
-    std::error_code ec;
-    return std::filesystem::is_directory(folder, ec);
 }
 
 } // namespace
@@ -59,7 +53,7 @@ std::string programOrNotepad(std::string_view command) {
     if (separator == std::string::npos) return program;
     // "/editor" has the root as its folder, which always exists.
     const std::string folder = separator == 0 ? "/" : program.substr(0, separator);
-    return folderExists(folder) ? program : std::string(kNotepad);
+    return isExistingFolder(folder) ? program : std::string(kNotepad);
 }
 
 std::string positionArguments(std::string_view command, std::string_view line,
@@ -91,8 +85,7 @@ enum class LineSyntax {
     PlusLineOnly,       // +L FILE
     Goto,               // --goto FILE:L:C
     FileSuffix,         // FILE:L:C
-    GeanyOptions,       // --line=L --column=C FILE
-    MousepadZeroColumn, // --line=L --column=C-1 FILE
+    ZeroColumnOptions,  // --line=L --column=C-1 FILE
     VimCursor,          // "+call cursor(L,C)" FILE
     FileOnly,           // FILE
 };
@@ -105,22 +98,33 @@ struct KnownEditor {
 // Each editor's own documented form (its manual page or --help):
 // kate/kwrite "-l, --line line", "-c, --column column"; gedit "[FILE...] [+LINE[:COLUMN]]", the
 // form gnome-text-editor shares; code/codium "-g, --goto file:line[:character]"; geany
-// "--line", "--column" (also "+number"); vim "+{command}" with cursor({lnum}, {col}), "+[num]";
+// "--line", "--column" (also "+number"; a run of geany 1.38 shows its columns start at 0); vim "+{command}" with cursor({lnum}, {col}), "+[num]";
 // emacs/emacsclient "+line:column file"; subl "file:line:column"; mousepad "--line=LINE",
-// "--column=COLUMN" (COLUMN >= 0 from start, so one less); xed and pluma "+[num]" (line only);
+// "--column=COLUMN" (COLUMN >= 0 from start); so both get one less; xed and pluma "+[num]" (line only);
 // nano "+LINE,COLUMN"; micro "+LINE:COL"; xdg-open takes no position.
+// clang-format off
 constexpr KnownEditor kKnownEditors[] = {
-    {"kate", LineSyntax::KateOptions},   {"kwrite", LineSyntax::KateOptions},
-    {"gedit", LineSyntax::PlusColon},    {"gnome-text-editor", LineSyntax::PlusColon},
-    {"code", LineSyntax::Goto},          {"codium", LineSyntax::Goto},
-    {"geany", LineSyntax::GeanyOptions}, {"vim", LineSyntax::VimCursor},
-    {"nvim", LineSyntax::VimCursor},     {"gvim", LineSyntax::VimCursor},
-    {"emacs", LineSyntax::PlusColon},    {"emacsclient", LineSyntax::PlusColon},
-    {"subl", LineSyntax::FileSuffix},    {"mousepad", LineSyntax::MousepadZeroColumn},
-    {"xed", LineSyntax::PlusLineOnly},   {"pluma", LineSyntax::PlusLineOnly},
-    {"nano", LineSyntax::PlusComma},     {"micro", LineSyntax::PlusColon},
+    {"kate", LineSyntax::KateOptions},
+    {"kwrite", LineSyntax::KateOptions},
+    {"gedit", LineSyntax::PlusColon},
+    {"gnome-text-editor", LineSyntax::PlusColon},
+    {"code", LineSyntax::Goto},
+    {"codium", LineSyntax::Goto},
+    {"geany", LineSyntax::ZeroColumnOptions},
+    {"vim", LineSyntax::VimCursor},
+    {"nvim", LineSyntax::VimCursor},
+    {"gvim", LineSyntax::VimCursor},
+    {"emacs", LineSyntax::PlusColon},
+    {"emacsclient", LineSyntax::PlusColon},
+    {"subl", LineSyntax::FileSuffix},
+    {"mousepad", LineSyntax::ZeroColumnOptions},
+    {"xed", LineSyntax::PlusLineOnly},
+    {"pluma", LineSyntax::PlusLineOnly},
+    {"nano", LineSyntax::PlusComma},
+    {"micro", LineSyntax::PlusColon},
     {"xdg-open", LineSyntax::FileOnly},
 };
+// clang-format on
 
 std::string_view programFileName(std::string_view program) {
     program = trimView(program);
@@ -146,10 +150,7 @@ std::vector<std::string> positionWords(LineSyntax syntax, int line, int column,
         return {"--goto", file + ":" + l + (hasColumn ? ":" + c : "")};
     case LineSyntax::FileSuffix:
         return {file + ":" + l + (hasColumn ? ":" + c : "")};
-    case LineSyntax::GeanyOptions:
-        if (hasColumn) return {"--line=" + l, "--column=" + c, file};
-        return {"--line=" + l, file};
-    case LineSyntax::MousepadZeroColumn:
+    case LineSyntax::ZeroColumnOptions:
         if (hasColumn) return {"--line=" + l, "--column=" + std::to_string(column - 1), file};
         return {"--line=" + l, file};
     case LineSyntax::VimCursor:

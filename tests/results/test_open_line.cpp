@@ -99,7 +99,7 @@ TEST(OpenLine, CommandLinesByTheExtensionsValue) {
         {"NotepadPlus wins over EditPlus", "[Viewer]\ntxt=/usr/bin/EditPlus-NotepadPlus\n", kMatch,
          "/usr/bin/EditPlus-NotepadPlus", " -n12: -c5 /src/a.txt"},
         {"geany", "[Viewer]\ntxt=/usr/bin/geany\n", kMatch, "/usr/bin/geany",
-         " --line=12 --column=5 /src/a.txt"},
+         " --line=12 --column=4 /src/a.txt"},
         {"geany on a heading row has no empty numbers",
          "[Viewer]\ntxt=geany\n",
          {"", "/src/a.txt", ""},
@@ -153,7 +153,7 @@ TEST(OpenLine, EditorsAreToldTheLineInTheirOwnSyntax) {
         {"/usr/bin/gnome-text-editor", kMatch, {"+12:5", f}},
         {"code", kMatch, {"--goto", f + ":12:5"}},
         {"/usr/share/codium/bin/codium", kMatch, {"--goto", f + ":12:5"}},
-        {"geany", kMatch, {"--line=12", "--column=5", f}},
+        {"geany", kMatch, {"--line=12", "--column=4", f}}, // its columns start at 0
         {"vim", kMatch, {"+call cursor(12,5)", f}},
         {"nvim", kMatch, {"+call cursor(12,5)", f}},
         {"/usr/bin/gvim", kMatch, {"+call cursor(12,5)", f}},

@@ -281,6 +281,8 @@ TEST_F(FoundLineTest, AFileThatCannotBeReadIsReportedAndNotShown) {
 }
 
 TEST_F(FoundLineTest, DoubleClickAsksAndStartsTheAnswer) {
+    // "Notepad" is the default editor, which is told the line when it is one it knows.
+    qputenv("VESK_EDITOR", "/usr/bin/kate");
     results.setRow(1);
     cbxCopyToCB->setChecked(true);
     QString ext, name;
@@ -295,9 +297,10 @@ TEST_F(FoundLineTest, DoubleClickAsksAndStartsTheAnswer) {
     EXPECT_EQ(name.toStdString(), "Filename=" + file);
     EXPECT_EQ(shell.clipboard, "line 2");
     ASSERT_EQ(shell.calls.size(), 1u);
-    EXPECT_EQ(shell.calls[0].program, "Notepad.exe");
-    EXPECT_EQ(shell.calls[0].parameters, " " + file);
+    EXPECT_EQ(shell.calls[0].program, "/usr/bin/kate");
+    EXPECT_EQ(shell.calls[0].parameters, " --line 2 --column 6 " + file);
     EXPECT_EQ(actions->opener().dialogAnswer(), "Notepad.exe");
+    qunsetenv("VESK_EDITOR");
 }
 
 TEST_F(FoundLineTest, ViewButtonOpensTheViewerOnTheRow) {
