@@ -4,10 +4,10 @@
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 JOBS       ?= $(shell nproc)
-PACKAGES   := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-              qt6-base-dev libsimpleini-dev python3
+PACKAGES   := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev python3 \
+              dpkg-dev appstream desktop-file-utils
 
-.PHONY: all run test test-main test-sanitize deps build build-nogui clean bench
+.PHONY: all run test test-main test-sanitize deps build build-nogui clean bench package
 
 all: build
 
@@ -25,7 +25,7 @@ deps:
 	fi
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESK_WERROR=ON
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -38,7 +38,8 @@ test-main: build
 
 # The core and vesk-cli without Qt, under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
-	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_GUI=OFF -DVESK_SANITIZE=ON
+	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVESK_GUI=OFF -DVESK_SANITIZE=ON \
+	  -DVESK_WERROR=ON
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
@@ -47,6 +48,11 @@ test: test-main test-sanitize
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN)
+
+# The Debian package, in $(BUILD): vesk_<version>_<arch>.deb (stripped binaries, manual pages,
+# desktop entry, AppStream entry, bash completion).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	bash bench/run.sh $(BUILD)/app/vesk-cli

@@ -7,7 +7,7 @@ namespace vesk {
 
 namespace {
 
-// A page of text lines with one found line, under a magnifying glass, as in data/vesk.svg.
+// A page of text lines with one found line, under a magnifying glass, as in data/org.ulmen.vesk.svg.
 QPixmap drawIcon(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -40,7 +40,7 @@ QIcon programIcon() {
     QIcon drawn;
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         drawn.addPixmap(drawIcon(size));
-    return QIcon::fromTheme(QStringLiteral("vesk"), drawn);
+    return QIcon::fromTheme(QStringLiteral("org.ulmen.vesk"), drawn);
 }
 
 } // namespace vesk
