@@ -563,53 +563,5 @@ TEST_F(MainWindowTest, AdvancedFoldersOpenTheirWindowAndSelectFilesByDate) {
     EXPECT_EQ(w.searchRun().state().CurrentFile, tree.path("new/a.txt"));
 }
 
-// Not a test: the window's side of bench/window.sh, run only when the script names the tree.
-TEST_F(MainWindowTest, DISABLED_BenchRunOverTree) {
-    const QByteArray folder = qgetenv("VESK_BENCH_TREE");
-    const QByteArray string = qgetenv("VESK_BENCH_STRING");
-    if (folder.isEmpty() || string.isEmpty()) GTEST_SKIP() << "VESK_BENCH_TREE is not set";
-    window = std::make_unique<TfrmVesk1>(); // the wall clock and the real message boxes
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    edit("edtFolder")->setText(QString::fromLocal8Bit(folder));
-    edit("edtString")->setText(QString::fromLocal8Bit(string));
-    check("cbxSubFolders")->setChecked(true);
-    if (qgetenv("VESK_BENCH_FAST") == "0") check("cbxFast")->setChecked(false);
-    // How long the window goes without handling events during the run: a timer that wants to
-    // fire every 10 ms records the longest gap between its ticks.
-    QElapsedTimer sinceTick;
-    qint64 longestGapMs = 0;
-    int ticks = 0;
-    QTimer ticker;
-    ticker.setInterval(10);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGapMs = std::max(longestGapMs, sinceTick.restart());
-        ++ticks;
-    });
-    QElapsedTimer timer;
-    timer.start();
-    sinceTick.start();
-    ticker.start();
-    button("btnGo")->click();
-    ticker.stop();
-    const double runSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    ResultsView& view = window->resultsView();
-    timer.restart();
-    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
-    QApplication::processEvents();
-    const double endMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
-    timer.restart();
-    for (int i = 0; i < 20; ++i)
-        QTest::keyClick(&view, Qt::Key_N, Qt::ControlModifier);
-    QApplication::processEvents();
-    const double nextFileMs = static_cast<double>(timer.nsecsElapsed()) / 1e6 / 20;
-    std::printf("window\tseconds=%.3f\trows=%d\tmatched=%d\tend_ms=%.1f\tnext_file_ms=%.2f"
-                "\tevent_ticks=%d\tlongest_event_gap_ms=%lld\n",
-                runSeconds, window->searchRun().state().LastRow + 1,
-                window->searchRun().state().MatchedLines, endMs, nextFileMs, ticks,
-                static_cast<long long>(longestGapMs));
-}
-
 } // namespace
 } // namespace vesk
