@@ -1,7 +1,7 @@
 #pragma once
 // Starting outside programs through the Shell seam: xcCommand (a program with
 // arguments, e.g. the differences viewer), xcEditFile (text files in the editor), xcSendMail (a
-// prepared e-mail), with the Linux choices of DESIGN.md:
+// prepared e-mail), with the Linux choices of docs/architecture.md, "The platform":
 // - "Notepad.exe" (any case), as a command or a settings value, means the default editor:
 //   $VESK_EDITOR when set, else the first of gnome-text-editor, gedit, kate, mousepad, xed, pluma,
 //   geany found on PATH, else xdg-open;

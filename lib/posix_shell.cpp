@@ -12,8 +12,8 @@
 #include "lib/commands.h"
 #include "lib/text.h"
 
-extern char**
-    environ; // NOLINT(readability-redundant-declaration): not declared without _GNU_SOURCE
+// Not declared by <unistd.h> without _GNU_SOURCE.
+extern char** environ;
 
 namespace vesk {
 
@@ -182,7 +182,7 @@ ShellResult PosixShell::spawnDetached(const std::string& path, const std::vector
 
 ShellResult PosixShell::start(std::string_view program, std::string_view parameters,
                               std::string_view workFolder) {
-    // "Notepad.exe" means the default editor wherever it comes from (DESIGN.md).
+    // "Notepad.exe" means the default editor wherever it comes from (docs/architecture.md).
     const std::string name = isNotepad(program) ? defaultEditor() : trim(program);
     int error = 0;
     const std::string path = lookUp(name, pathVariable(), error);

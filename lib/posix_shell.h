@@ -1,6 +1,6 @@
 #pragma once
-// The real Shell on Linux (DESIGN.md, shell "open"): programs are started detached, with the
-// parameter string split into words; documents and URLs are opened with xdg-open.
+// The real Shell on Linux (docs/architecture.md, "The platform"): programs are started detached,
+// with the parameter string split into words; documents and URLs are opened with xdg-open.
 
 #include <string>
 #include <string_view>
@@ -10,8 +10,8 @@
 
 namespace vesk {
 
-// Splits a parameter string into words as a shell does, in the part DESIGN.md keeps: blanks
-// (space, tab, CR, LF) separate words; double quotes group, and are removed; quoted and unquoted
+// Splits a parameter string into words as a shell does, in the part docs/architecture.md keeps:
+// blanks (space, tab, CR, LF) separate words; double quotes group, and are removed; quoted and unquoted
 // parts that touch form one word (a"b c"d is `ab cd`); "" is an empty word; a quote left open runs
 // to the end of the text. Backslashes and single quotes are ordinary characters, so names taken
 // from Windows-style settings and names holding an apostrophe pass unchanged.

@@ -97,9 +97,11 @@ longer match the boxes.</p>
 
 constexpr std::string_view kSettings = R"html(
 <h2>Settings</h2>
-<p>The settings live in the INI file <i>vesk.INI</i> in the program's folder: the folder named by
-the environment variable <b>VESK_HOME</b> when it exists, else the folder of the program when it
-may be written to, else <i>~/.config/vesk</i>. After this page the program offers to save the
+<p>The settings live in the INI file <i>vesk.INI</i> in <i>$XDG_CONFIG_HOME/vesk</i>
+(<i>~/.config/vesk</i>). The replace archive <i>VeskSearchReplaceArchive.jarc</i>, the run log and
+the other logs are kept in <i>$XDG_STATE_HOME/vesk</i> (<i>~/.local/state/vesk</i>). Both folders
+are made when missing; the environment variable <b>VESK_HOME</b>, when it names a folder, takes the
+place of both. The program's own folder is never written. After this page the program offers to save the
 current switches and folders, then opens the file in your editor, whatever you answer. Keys you add
 by hand are kept by every save.</p>
 <h3>[Settings]</h3>
@@ -117,10 +119,16 @@ file <i>/usr/bin/meld</i> is used when present.</td></tr>
 <li><b>ASK</b> (the default): ask each time;</li>
 <li><b>Viewer</b>: the built-in viewer;</li>
 <li><b>Windows</b>: the desktop's own program for the file;</li>
-<li>a program name or full path: that program, with the file and its line.
-<i>Notepad.exe</i> stands for your text editor: <b>VESK_EDITOR</b> when set, else the first of
-gnome-text-editor, gedit, kate, mousepad, xed, pluma and geany that is installed.</li>
+<li>a program name or full path: that program, with the file.
+<i>Notepad.exe</i> (or an empty value) stands for your text editor: <b>VESK_EDITOR</b> when set,
+else the first of gnome-text-editor, gedit, kate, mousepad, xed, pluma and geany that is
+installed.</li>
 </ul>
+<p>These editors, recognised by their program name, open the file at the found line and column:
+kate, kwrite, gedit, gnome-text-editor, code (VS Code), codium, geany, vim, nvim, gvim, emacs,
+emacsclient, subl (Sublime Text), mousepad, nano and micro; xed and pluma at the line only.
+Programs named like EditPlus or Notepad++ get their own line and column arguments. Any other
+program, and xdg-open, gets the file alone.</p>
 <h3>[Folders] and [Filespec]</h3>
 <p><b>SavedFolder0</b> to <b>SavedFolder10</b> with <b>SavedFolderSelected0</b> to
 <b>SavedFolderSelected10</b> (1 checked, 0 not), and <b>SavedFilespec0</b> to

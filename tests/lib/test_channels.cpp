@@ -231,7 +231,7 @@ TEST_F(ChannelsTest, ChannelZeroWorksWithoutATableEntry) {
     EXPECT_EQ(readFile(f), "zero\r\n");
 }
 
-TEST_F(ChannelsTest, TheSpecNamesWorkTheSame) {
+TEST_F(ChannelsTest, XcRoutinesOpenWriteReadAndCloseLikeTheMembers) {
     const std::string f = tree.path("names.txt");
     ASSERT_TRUE(xcOpenChannel(channels, 1, "A", f));
     xcWriteChannel(channels, 1, "line");

@@ -306,7 +306,7 @@ TimePickerState pickerAt(int h, int n, int s) {
     return state;
 }
 
-TEST(TimePicker, TheSpecsExamples) {
+TEST(TimePicker, HourAndSecondButtonsWrapAroundMidnight) {
     auto a = pickerAt(0, 0, 0);
     timePickerButton(a, TimePickerButton::HourLess);
     EXPECT_EQ(shown(a), "23:00:00");
