@@ -10,9 +10,12 @@
 #include "lib/string_grid.h"
 #include "search/search_options.h"
 
+#include <vector>
+
 namespace vesk {
 
 class TNarvFindFiles;
+class Regex;
 
 // A file with hits handed to the replace review.
 struct ReviewRequest {
@@ -23,6 +26,10 @@ struct ReviewRequest {
     bool caseInsensitive = true;
     bool confirmEachLine = true;
     bool confirmEachFile = true;
+    // With the regular-expression option the run's compiled find strings, pair i's at i; they
+    // live as long as the run.
+    bool regularExpressions = false;
+    const std::vector<Regex>* expressions = nullptr;
 };
 
 struct ReviewOutcome {
