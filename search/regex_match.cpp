@@ -220,6 +220,18 @@ bool isPlainLiteralPattern(std::string_view pattern) {
     return !pattern.empty() && pattern.find_first_of("\\^$.[|()?*+{") == std::string_view::npos;
 }
 
+std::string replacementError(const Regex& re, std::string_view replacement) {
+    for (std::size_t i = 0; i + 1 < replacement.size(); ++i) {
+        if (replacement[i] != '$') continue;
+        const char next = replacement[i + 1];
+        if (next >= '1' && next <= '9' && next - '0' > re.groupCount())
+            return "'" + std::string(replacement) + "' refers to group " + next + ", which '" +
+                   re.pattern() + "' does not have";
+        ++i; // "$$" and "$n" are read as one
+    }
+    return {};
+}
+
 bool Regex::compile(std::string_view pattern, bool caseInsensitive, std::string& error) {
     int code = 0;
     PCRE2_SIZE offset = 0;

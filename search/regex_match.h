@@ -67,6 +67,10 @@ std::string requiredLiteralOf(std::string_view pattern);
 // Whether `pattern` holds no character with a special meaning, so it matches itself only.
 bool isPlainLiteralPattern(std::string_view pattern);
 
+// Why `replacement` cannot go with `re` (empty when it can): a "$1".."$9" naming a group the
+// expression does not have. "$$" is a dollar sign and any other "$" stays as typed.
+std::string replacementError(const Regex& re, std::string_view replacement);
+
 class RegexMatcher {
 public:
     RegexMatcher();

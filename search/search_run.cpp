@@ -1,5 +1,6 @@
 #include "search/search_run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -196,13 +197,17 @@ bool SearchRun::Impl::compileExpressions() {
     else
         strings.assign(slots_.FindStrings.begin(),
                        slots_.FindStrings.begin() + std::clamp(slots_.FindCount, 0, kMaxStrings));
-    std::string error;
+    std::string& error = run_.failure_;
     // The file-name test ("Search Filename too") uses the search string as an expression too.
-    if (vesk::compileExpressions(strings, caseInsensitive_, expressions_, error) &&
-        nameRegex_.compile(s_.SearchString, caseInsensitive_, error))
-        return true;
-    run_.failure_ = error;
-    return false;
+    if (!vesk::compileExpressions(strings, caseInsensitive_, expressions_, error) ||
+        !nameRegex_.compile(s_.SearchString, caseInsensitive_, error))
+        return false;
+    // A replacement naming a group its expression lacks would silently drop text.
+    if (o_.ReplaceOn && !googleFind_)
+        for (std::size_t i = 0; i < expressions_.size() && error.empty(); ++i)
+            if (!expressions_[i].empty())
+                error = replacementError(expressions_[i], slots_.ReplaceStrings[i]);
+    return error.empty();
 }
 
 void SearchRun::Impl::headingTexts() {
