@@ -85,5 +85,6 @@ for i in "${!commands[@]}"; do
 done
 echo
 echo "ratio: the group's first command (vesk-cli) over this one; below 1 means vesk-cli is faster."
-echo "Line counts differ by design: vesk-cli prints a heading per file with hits and omits binary"
-echo "files, backups and hidden folders unless told otherwise; rg -uuu searches everything."
+echo "Line counts differ by design: vesk-cli skips files that fail its text test (binary files, and"
+echo "files with more than five bytes above 127 in their first 1000) and omits backups and hidden"
+echo "folders unless told otherwise; rg -uuu searches everything."

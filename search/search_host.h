@@ -4,13 +4,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lib/clock.h"
 #include "lib/dialogs.h"
 #include "lib/string_grid.h"
 #include "search/search_options.h"
-
-#include <vector>
 
 namespace vesk {
 

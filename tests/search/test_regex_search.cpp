@@ -85,7 +85,8 @@ private:
 };
 
 std::vector<Hit> reference(const std::string& text, LineQuery::Mode mode,
-                           const std::vector<std::string>& patterns, bool whole, bool ci) {
+                           const std::vector<std::string>& patterns, bool whole, bool ci,
+                           bool invert = false) {
     std::vector<std::unique_ptr<Reference>> refs;
     for (const auto& p : patterns)
         refs.push_back(std::make_unique<Reference>(p, ci));
@@ -106,7 +107,8 @@ std::vector<Hit> reference(const std::string& text, LineQuery::Mode mode,
             for (const auto& r : refs)
                 if ((pos = r->position(lines[i], whole))) break;
         }
-        if (pos) out.push_back({i + 1, std::string(lines[i]), pos});
+        if (invert ? pos == 0 : pos > 0)
+            out.push_back({i + 1, std::string(lines[i]), invert ? 0 : pos});
     }
     return out;
 }
@@ -172,13 +174,14 @@ TEST(RegexSearch, AgreesWithThePlainPerLineEngineOnRandomTexts) {
         LineQuery q;
         q.mode = modes[rng() % 3];
         q.wholeWordsOnly = rng() % 2;
+        q.invert = rng() % 5 == 0; // lines with no match: every line goes to the engine
         const bool ci = rng() % 2;
         std::vector<std::string> patterns{expression()};
         if (q.mode != LineQuery::Mode::Single)
             while (patterns.size() < 1 + rng() % 3)
                 patterns.push_back(expression());
         const auto exprs = compileAll(patterns, ci);
-        const auto want = reference(text, q.mode, patterns, q.wholeWordsOnly, ci);
+        const auto want = reference(text, q.mode, patterns, q.wholeWordsOnly, ci, q.invert);
         std::uint64_t examined = 0;
         ASSERT_EQ(search(text, q, exprs, rng() % (text.size() + 1), &examined), want)
             << "round " << round << " pattern " << patterns[0];
