@@ -5,7 +5,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 PACKAGES   := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev python3 \
-              dpkg-dev appstream desktop-file-utils
+              libpcre2-dev dpkg-dev appstream desktop-file-utils
 
 .PHONY: all run test test-main test-sanitize deps build build-nogui clean bench package
 

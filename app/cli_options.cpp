@@ -15,6 +15,8 @@ Searches the text files of the folders for the strings and prints every matching
   -w, --whole-words     whole words only
   -c, --case-sensitive  match case (the window's default is case-insensitive)
   -a, --all-words       all words of the string, in any order
+  -E, --regex           the strings are regular expressions (PCRE2, bytes, a match never spans
+                        a line break); with -R the replacement may use $0..$9 and $$
       --search-filename     test the file's full name for the string too
       --list-all-filenames  a heading row for every file searched
       --lines-with-no-match list the lines that do not match instead
@@ -50,6 +52,8 @@ bool parseArguments(const std::vector<std::string>& args, CliOptions& out, std::
         {"--case-sensitive", [&] { s.CaseInsensitive = false; }},
         {"-a", [&] { s.GoogleFind = true; }},
         {"--all-words", [&] { s.GoogleFind = true; }},
+        {"-E", [&] { s.RegularExpressions = true; }},
+        {"--regex", [&] { s.RegularExpressions = true; }},
         {"--search-filename", [&] { s.SearchFilename = true; }},
         {"--list-all-filenames", [&] { s.ListAllFilenames = true; }},
         {"--lines-with-no-match", [&] { s.LinesWithNoMatchesOnly = true; }},

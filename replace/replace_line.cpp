@@ -64,7 +64,61 @@ void replaceLoop(std::string& line, std::string_view find, std::string_view repl
     }
 }
 
+// The engine's match data belongs to one thread.
+RegexMatcher& threadMatcher() {
+    thread_local RegexMatcher matcher;
+    return matcher;
+}
+
+// Pair i's expression: the caller's compiled one, or compiled here when it was not given.
+const Regex* pairExpression(const ReplaceOptions& options, int i, std::string_view find,
+                            Regex& local) {
+    const auto n = static_cast<std::size_t>(i);
+    if (options.expressions && n < options.expressions->size() &&
+        (*options.expressions)[n].pattern() == find && !(*options.expressions)[n].empty())
+        return &(*options.expressions)[n];
+    std::string error;
+    return local.compile(find, options.caseInsensitive, error) ? &local : nullptr;
+}
+
 } // namespace
+
+std::string expandReplacement(std::string_view replacement, const RegexMatcher& matcher,
+                              std::string_view subject) {
+    std::string out;
+    out.reserve(replacement.size());
+    for (std::size_t i = 0; i < replacement.size(); ++i) {
+        const char c = replacement[i];
+        const char next = i + 1 < replacement.size() ? replacement[i + 1] : '\0';
+        if (c == '$' && next == '$') {
+            out += '$';
+            ++i;
+        } else if (c == '$' && next >= '0' && next <= '9') {
+            out.append(matcher.group(subject, next - '0'));
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void xcReplaceAllRegex(std::string& line, const Regex& find, std::string_view replacement,
+                       bool wholeWordsOnly, bool preserveSpaces, int& changes) {
+    changes = 0;
+    if (find.empty()) return;
+    RegexMatcher& matcher = threadMatcher();
+    std::size_t start = 0;
+    while (changes <= kMaxReplacementsPerCall) {
+        const LineMatch m = matcher.find(line, start, find, wholeWordsOnly);
+        if (!m) return;
+        ++changes;
+        const std::string text = expandReplacement(replacement, matcher, line);
+        if (!preserveSpaces || !spliceKeepingColumns(line, m.position, m.length, text))
+            spliceAt(line, m.position, m.length, text);
+        start = m.position - 1 + text.size();
+    }
+}
 
 std::size_t xcFindFrom(std::string_view text, std::string_view find, std::size_t start,
                        bool caseInsensitive, bool wholeWordsOnly) {
@@ -96,7 +150,12 @@ int ReplaceLine(std::string& line, const StringSlots& table, const ReplaceOption
         const std::string& find = table.FindStrings[i];
         if (find.empty()) continue;
         int n = 0;
-        if (options.preserveSpaces)
+        if (options.regularExpressions) {
+            Regex local;
+            if (const Regex* re = pairExpression(options, i, find, local))
+                xcReplaceAllRegex(line, *re, table.ReplaceStrings[i], options.wholeWordsOnly,
+                                  options.preserveSpaces, n);
+        } else if (options.preserveSpaces)
             xcReplaceAllPreserveSpaces(line, find, table.ReplaceStrings[i], options.caseInsensitive,
                                        options.wholeWordsOnly, n);
         else
@@ -112,8 +171,12 @@ bool LineHasFindString(std::string_view line, const StringSlots& table,
     const int count = std::clamp(table.FindCount, 0, kMaxStrings);
     for (int i = 0; i < count; ++i) {
         const std::string& find = table.FindStrings[i];
-        if (!find.empty() &&
-            xcFindPos(line, find, options.wholeWordsOnly, options.caseInsensitive) > 0)
+        if (find.empty()) continue;
+        if (options.regularExpressions) {
+            Regex local;
+            const Regex* re = pairExpression(options, i, find, local);
+            if (re && threadMatcher().find(line, *re, options.wholeWordsOnly)) return true;
+        } else if (xcFindPos(line, find, options.wholeWordsOnly, options.caseInsensitive) > 0)
             return true;
     }
     return false;

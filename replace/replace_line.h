@@ -6,8 +6,10 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lib/string_slots.h"
+#include "search/regex_match.h"
 
 namespace vesk {
 
@@ -20,6 +22,10 @@ struct ReplaceOptions {
     bool caseInsensitive = true;
     bool wholeWordsOnly = false;
     bool preserveSpaces = false;
+    // The find strings are regular expressions; `expressions` (optional) holds them compiled,
+    // pair i's at i, so a line does not compile them again.
+    bool regularExpressions = false;
+    const std::vector<Regex>* expressions = nullptr;
 };
 
 // The first occurrence of `find` at or after `start` (below 1 counts as 1), or 0. Searched in the
@@ -38,6 +44,17 @@ void xcReplaceAll(std::string& line, std::string_view find, std::string_view rep
 void xcReplaceAllPreserveSpaces(std::string& line, std::string_view find,
                                 std::string_view replacement, bool caseInsensitive,
                                 bool wholeWordsOnly, int& changes);
+
+// The replacement of one match: "$0" the match, "$1".."$9" its groups (empty when unset), "$$"
+// a dollar sign; any other "$" stays as it is.
+std::string expandReplacement(std::string_view replacement, const RegexMatcher& matcher,
+                              std::string_view subject);
+
+// xcReplaceAll (or, with `preserveSpaces`, xcReplaceAllPreserveSpaces) for an expression: every
+// acceptable match from left to right, never searching inside an inserted replacement, each
+// replaced by its expanded replacement. Anchors and look-behinds see the whole line.
+void xcReplaceAllRegex(std::string& line, const Regex& find, std::string_view replacement,
+                       bool wholeWordsOnly, bool preserveSpaces, int& changes);
 
 // The text cut or padded with blanks to `length`.
 std::string xcPadRight(std::string_view text, std::size_t length);

@@ -131,7 +131,8 @@ ReviewResult ReplaceReview::ReviewFile(const ReviewRequest& request, const Strin
     startGrid();
 
     const ReplaceOptions options{request.caseInsensitive, request.wholeWordsOnly,
-                                 request.preserveSpaces};
+                                 request.preserveSpaces, request.regularExpressions,
+                                 request.expressions};
     bool ask = request.confirmEachLine;
     bool apply = true;
     newLines_.reserve(fileLines_.size());

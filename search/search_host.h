@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lib/clock.h"
 #include "lib/dialogs.h"
@@ -13,6 +14,7 @@
 namespace vesk {
 
 class TNarvFindFiles;
+class Regex;
 
 // A file with hits handed to the replace review.
 struct ReviewRequest {
@@ -23,6 +25,10 @@ struct ReviewRequest {
     bool caseInsensitive = true;
     bool confirmEachLine = true;
     bool confirmEachFile = true;
+    // With the regular-expression option the run's compiled find strings, pair i's at i; they
+    // live as long as the run.
+    bool regularExpressions = false;
+    const std::vector<Regex>* expressions = nullptr;
 };
 
 struct ReviewOutcome {

@@ -25,6 +25,7 @@ struct SearchOptions {
     bool ReplaceOn = false;
     bool GoogleFind = false;
     bool WholeWordsOnly = false;
+    bool RegularExpressions = false; // every search string is a regular expression
     bool CaseInsensitive = true;
     bool SubFolders = false;
     bool OmitBinBak = true;

@@ -1,5 +1,6 @@
 #include "search/search_run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -7,6 +8,7 @@
 #include "lib/text.h"
 #include "search/find_pos.h"
 #include "search/line_search.h"
+#include "search/regex_search.h"
 #include "search/text_test.h"
 
 namespace vesk {
@@ -76,6 +78,9 @@ private:
     void setStatus(std::string_view text);
     bool validateStrings();
     void buildQuery();
+    bool compileExpressions();
+    RunResult endWithFailure();
+    template <class Searcher> bool searchSegments(const std::string& path, Searcher& searcher);
     void headingTexts();
     void prepareScanner();
     void buildSearchList();
@@ -101,6 +106,10 @@ private:
     std::string specExt_;
     int headingMode_ = 1;
     LineQuery query_;
+    bool regex_ = false;
+    std::vector<Regex> expressions_; // the query's strings as expressions, with regex_ on
+    Regex nameRegex_;
+    RegexMatcher matcher_;
     Finder nameFinder_; // the string tested against file names, built once per run
     bool headingWritten_ = false;
     std::string path_;
@@ -174,6 +183,31 @@ void SearchRun::Impl::buildQuery() {
         for (int i = 0; i < slots_.FindCount && i < kMaxStrings; ++i)
             query_.finders.emplace_back(slots_.FindStrings[static_cast<std::size_t>(i)], caseInsensitive_);
     }
+}
+
+bool SearchRun::Impl::compileExpressions() {
+    expressions_.clear();
+    nameRegex_ = Regex();
+    if (!regex_) return true;
+    std::vector<std::string> strings;
+    if (googleFind_)
+        strings = s_.Words;
+    else if (o_.StringsMode != 2)
+        strings = {s_.SearchString};
+    else
+        strings.assign(slots_.FindStrings.begin(),
+                       slots_.FindStrings.begin() + std::clamp(slots_.FindCount, 0, kMaxStrings));
+    std::string& error = run_.failure_;
+    // The file-name test ("Search Filename too") uses the search string as an expression too.
+    if (!vesk::compileExpressions(strings, caseInsensitive_, expressions_, error) ||
+        !nameRegex_.compile(s_.SearchString, caseInsensitive_, error))
+        return false;
+    // A replacement naming a group its expression lacks would silently drop text.
+    if (o_.ReplaceOn && !googleFind_)
+        for (std::size_t i = 0; i < expressions_.size() && error.empty(); ++i)
+            if (!expressions_[i].empty())
+                error = replacementError(expressions_[i], slots_.ReplaceStrings[i]);
+    return error.empty();
 }
 
 void SearchRun::Impl::headingTexts() {
@@ -323,7 +357,16 @@ bool SearchRun::Impl::loadAndSearch(const std::string& path) {
         host_.setLoadMethod(LoadMethod::Standard);
     }
     s_.FileDeadline = clock.now() + 2 * kOneSecond;
+    if (regex_) {
+        RegexLineSearcher searcher(query_, expressions_, matcher_, clock, s_.FileDeadline);
+        return searchSegments(path, searcher);
+    }
     LineSearcher searcher(query_, clock, s_.FileDeadline);
+    return searchSegments(path, searcher);
+}
+
+template <class Searcher>
+bool SearchRun::Impl::searchSegments(const std::string& path, Searcher& searcher) {
     std::string error;
     std::string_view segment;
     while (true) {
@@ -372,7 +415,8 @@ void SearchRun::Impl::searchOneFile(std::size_t n) {
     const bool opened = run_.reader_.open(path_, openError);
     if (!opened && !isExistingFile(path_)) return;
     if (excluded(path_)) return;
-    if (o_.SearchFilename && findPos(path_, nameFinder_, false) > 0) {
+    if (o_.SearchFilename && (regex_ ? static_cast<bool>(matcher_.find(path_, nameRegex_, false))
+                                     : findPos(path_, nameFinder_, false) > 0)) {
         countMatchedPath(path_);
         addResultRow(0, path_, path_, 0);
         headingWritten_ = true;
@@ -418,6 +462,8 @@ void SearchRun::Impl::searchOneFile(std::size_t n) {
         req.wholeWordsOnly = wholeWords_;
         req.preserveSpaces = now.PreserveSpaces;
         req.caseInsensitive = caseInsensitive_;
+        req.regularExpressions = regex_;
+        req.expressions = regex_ ? &expressions_ : nullptr;
         req.confirmEachLine = now.ConfirmEachLine;
         req.confirmEachFile = now.ConfirmEachFile;
         const ReviewOutcome out = host_.reviewFile(req);
@@ -452,6 +498,17 @@ void SearchRun::Impl::finishRun() {
     }
 }
 
+// An invalid mask, date or expression: tell the user and leave the window ready for the next run.
+RunResult SearchRun::Impl::endWithFailure() {
+    if (!run_.failure_.empty()) host_.dialogs().showMessage(run_.failure_);
+    if (run_.failure_.empty()) run_.failure_ = "invalid date selection";
+    addTextRow(run_.failure_);
+    s_.Searching = false;
+    host_.showPhase(3);
+    host_.setGridDisplay(true);
+    return RunResult::Failed;
+}
+
 RunResult SearchRun::Impl::run() {
     host_.fitResultColumns();
     host_.resetSpeedDisplay();
@@ -461,6 +518,7 @@ RunResult SearchRun::Impl::run() {
     googleFind_ = o_.GoogleFind;
     wholeWords_ = o_.WholeWordsOnly;
     caseInsensitive_ = o_.CaseInsensitive;
+    regex_ = o_.RegularExpressions;
     if (s_.Searching) return RunResult::Busy;
 
     mapInSpec_ = containsNoCase(o_.filespecBox, ".map");
@@ -500,20 +558,15 @@ RunResult SearchRun::Impl::run() {
     buildQuery();
     nameFinder_ = Finder(s_.SearchString, caseInsensitive_);
 
+    if (!compileExpressions()) return endWithFailure();
+
     try {
         if (!host_.applyDateSelection(run_.narv_)) throw std::runtime_error("");
         host_.processEvents();
         buildSearchList();
     } catch (const std::exception& e) {
-        // An invalid mask or date: tell the user and leave the window ready for the next run.
         run_.failure_ = e.what();
-        if (!run_.failure_.empty()) host_.dialogs().showMessage(run_.failure_);
-        if (run_.failure_.empty()) run_.failure_ = "invalid date selection";
-        addTextRow(run_.failure_);
-        s_.Searching = false;
-        host_.showPhase(3);
-        host_.setGridDisplay(true);
-        return RunResult::Failed;
+        return endWithFailure();
     }
     setStatus("scanning - Folders=0 Files=0 Files to search=0");
     host_.setRunColumnWidth();

@@ -19,7 +19,7 @@ enum class RunResult {
     Done,       // the file loop ran (maybe stopped); the summary is written
     EndedEarly, // an empty or blank string, or nothing to search: nothing was searched
     Busy,       // a run is already under way
-    Failed,     // an invalid mask or date: the user was told, the window is ready again
+    Failed,     // an invalid mask, date or expression: the user was told, the window is ready
 };
 
 class SearchRun {
@@ -38,7 +38,7 @@ public:
     int ScannerKind() const { return scannerKind_; }
     TFindFile& FindFile1() { return findFile_; }
     TNarvFindFiles& NarvFindFiles1() { return narv_; }
-    // The message of the last failed run (invalid mask or date).
+    // The message of the last failed run (an invalid mask, date or expression).
     const std::string& failure() const { return failure_; }
     // The search/replace log: "Vesk-SearchReplace.log" in the first folder searched.
     std::string logFile() const;

@@ -93,6 +93,7 @@ SavedSettings readSettings(const IniFile& ini) {
     s.FilespecMode = readMode(ini, kKeyFilespecMode);
     s.StringsMode = readMode(ini, kKeyStringsMode);
     s.ReplaceExtraInfo = ini.readBool(kSectionTesting, kKeyReplaceExtraInfo, false);
+    s.RegularExpressions = ini.readBool(kSectionSettings, kKeyRegularExpressions, false);
     for (int n = 0; n < kSavedSlots; ++n) {
         s.SavedFolder[n] = ini.readText(kSectionFolders, slotKey(kKeySavedFolder, n), "");
         s.SavedFolderSelected[n] =
@@ -138,6 +139,7 @@ bool SaveSettings(const std::string& settingsPath, const SavedSettings& settings
         save.integer(kSectionSettings, kKeyFolderMode, settings.FolderMode);
         save.integer(kSectionSettings, kKeyFilespecMode, settings.FilespecMode);
         save.integer(kSectionSettings, kKeyStringsMode, settings.StringsMode);
+        save.boolean(kSectionSettings, kKeyRegularExpressions, settings.RegularExpressions);
         save.boolean(kSectionTesting, kKeyReplaceExtraInfo, settings.ReplaceExtraInfo);
     });
 }

@@ -28,6 +28,8 @@ inline constexpr std::string_view kKeyFilespecMode = "SimpleOrAdvancedFileSpec";
 inline constexpr std::string_view kKeyFilespecModeAsSaved = "SimpleOrAdvancedFilespec";
 inline constexpr std::string_view kKeyStringsMode = "SimpleOrAdvancedStrings";
 inline constexpr std::string_view kKeyReplaceExtraInfo = "ReplaceExtraInfo";
+// "Settings": the main window's "Regular Expressions" box; absent reads as off.
+inline constexpr std::string_view kKeyRegularExpressions = "RegularExpressions";
 inline constexpr std::string_view kKeySavedFolder = "SavedFolder";
 inline constexpr std::string_view kKeySavedFolderSelected = "SavedFolderSelected";
 inline constexpr std::string_view kKeySavedFilespec = "SavedFilespec";
@@ -57,6 +59,7 @@ struct SavedSettings {
     std::array<std::string, kSavedSlots> SavedFilespec{};
     std::array<bool, kSavedSlots> SavedFilespecSelected{};
     bool ReplaceExtraInfo = false;
+    bool RegularExpressions = false;
 
     bool operator==(const SavedSettings&) const = default;
 };
@@ -72,8 +75,8 @@ std::string SettingsPathFor(std::string_view folder, std::string_view executable
 SavedSettings LoadSettings(const std::string& settingsPath,
                            const std::function<void(int)>& setDiagnosticLevel = {});
 
-// Asks "Save current settings?"; on Yes writes the folder slots, the three modes and
-// "ReplaceExtraInfo" (not the file masks). True when the file was written.
+// Asks "Save current settings?"; on Yes writes the folder slots, the three modes,
+// "RegularExpressions" and "ReplaceExtraInfo" (not the file masks). True when the file was written.
 bool SaveSettings(const std::string& settingsPath, const SavedSettings& settings, Dialogs& dialogs);
 
 // The default-set buttons of the folder and file-mask windows: write without asking. True when

@@ -74,6 +74,7 @@ void TfrmVesk1::FormCreate() {
     archivePath_ = stateFolder() + "VeskSearchReplaceArchive.jarc";
     saved_ =
         LoadSettings(settingsPath_, [this](int level) { commands_->setDiagnosticLevel(level); });
+    cbxRegularExpressions->setChecked(saved_.RegularExpressions);
     refreshFolderSet();
     SetDateDefaults();
     PageControl2->setCurrentIndex(0);
@@ -171,6 +172,7 @@ void TfrmVesk1::settingsReloaded() {
     cbxAdvancedFolders->setChecked(saved_.FolderMode == kModeAdvanced);
     cbxAdvancedFileSpec->setChecked(saved_.FilespecMode == kModeAdvanced);
     cbxAdvancedStrings->setChecked(saved_.StringsMode == kModeAdvanced);
+    cbxRegularExpressions->setChecked(saved_.RegularExpressions);
     RefreshSwitchLooks();
 }
 

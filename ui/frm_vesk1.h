@@ -300,6 +300,7 @@ private:
     QCheckBox* cbxGoogleFind = nullptr;
     QCheckBox* cbxFast = nullptr;
     QCheckBox* cbxMatchWholeWordsOnly = nullptr;
+    QCheckBox* cbxRegularExpressions = nullptr;
     QCheckBox* cbxCasefl = nullptr;
     QCheckBox* cbxSearchFilename = nullptr;
     QCheckBox* cbxListAllFilenames = nullptr;

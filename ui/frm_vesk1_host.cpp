@@ -36,6 +36,7 @@ SearchOptions TfrmVesk1::readOptions() {
     o.ReplaceOn = replaceOn_;
     o.GoogleFind = cbxGoogleFind->isChecked();
     o.WholeWordsOnly = cbxMatchWholeWordsOnly->isChecked();
+    o.RegularExpressions = cbxRegularExpressions->isChecked();
     o.CaseInsensitive = cbxCasefl->isChecked();
     o.SubFolders = cbxSubFolders->isChecked();
     o.OmitBinBak = cbxOmitBinBak->isChecked();

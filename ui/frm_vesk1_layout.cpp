@@ -230,6 +230,9 @@ QWidget* TfrmVesk1::buildMainOptionsTab() {
                        QStringLiteral("Turn off display while searching"));
     cbxMatchWholeWordsOnly =
         checkBox(tab, "cbxMatchWholeWordsOnly", QStringLiteral("Whole Words Only"), false);
+    cbxRegularExpressions = checkBox(
+        tab, "cbxRegularExpressions", QStringLiteral("Regular Expressions"), false,
+        QStringLiteral("Every search string is a regular expression; replacements may use $0..$9"));
     cbxCasefl =
         checkBox(tab, "cbxCasefl",
                  QStringLiteral("Match text in UPPER And lower case (case insensitive)"), true);
@@ -243,9 +246,9 @@ QWidget* TfrmVesk1::buildMainOptionsTab() {
         tab, "cbxReuseFileSearchList",
         QStringLiteral("Re-use same File Search List (* option not passed tests yet)"), false);
     cbxReuseFileSearchList->setEnabled(false);
-    for (QCheckBox* b :
-         {cbxCopyToCB, cbxOmitBinBak, cbxGoogleFind, cbxFast, cbxMatchWholeWordsOnly, cbxCasefl,
-          cbxSearchFilename, cbxListAllFilenames, cbxOmitVeskSR, cbxReuseFileSearchList})
+    for (QCheckBox* b : {cbxCopyToCB, cbxOmitBinBak, cbxGoogleFind, cbxFast, cbxMatchWholeWordsOnly,
+                         cbxRegularExpressions, cbxCasefl, cbxSearchFilename, cbxListAllFilenames,
+                         cbxOmitVeskSR, cbxReuseFileSearchList})
         l->addWidget(b);
     l->addStretch(1);
     return tab;

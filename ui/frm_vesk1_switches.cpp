@@ -318,6 +318,8 @@ void TfrmVesk1::connectControls() {
     connect(cbxAdvancedStrings, &QCheckBox::clicked, this, [this] { switchClicked(kStrings); });
     connect(cbxShowAdvancedButtons, &QCheckBox::clicked, this, [this] { ApplySwitchStyle(); });
     connect(cbxEnableReplace, &QCheckBox::toggled, btnReplace, &QPushButton::setEnabled);
+    connect(cbxRegularExpressions, &QCheckBox::toggled, this,
+            [this](bool on) { saved_.RegularExpressions = on; });
     connect(btnPrint, &QPushButton::clicked, this, [this] { btnPrintClick(*this); });
     connect(btnHistory, &QPushButton::clicked, this, [this] { btnHistoryClick(); });
     connect(btnBrowse, &QPushButton::clicked, this, [this] { btnBrowseClick(); });

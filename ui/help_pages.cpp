@@ -79,6 +79,10 @@ searched and, at the end, the matched lines, files and time.</p>
 <h3>Main options</h3>
 <ul>
 <li><b>Whole Words Only</b>: the string must stand as a word of its own.</li>
+<li><b>Regular Expressions</b>: every search string (each of the multiple strings, each word of
+the Google type find) is a regular expression (PCRE2 syntax; a byte is a character, a match never
+spans a line break, an empty match is no match). When replacing, the replacement may use $0 (the
+match), $1 to $9 (its groups) and $$ (a dollar sign).</li>
 <li><b>Match text in UPPER And lower case</b>: case-insensitive (the default).</li>
 <li><b>Google Type Find</b>: lists lines holding all words of the string, in any order.</li>
 <li><b>Search Filename too</b>: a file whose path holds the string gets a heading row even when
@@ -108,6 +112,7 @@ by hand are kept by every save.</p>
 <table cellpadding="3">
 <tr><td><b>SimpleOrAdvancedFolders</b>, <b>SimpleOrAdvancedFileSpec</b>,
 <b>SimpleOrAdvancedStrings</b></td><td>1 simple, 2 advanced: how the three switches start.</td></tr>
+<tr><td><b>RegularExpressions</b></td><td>1: the "Regular Expressions" box starts checked.</td></tr>
 <tr><td><b>DifferencesViewer</b></td><td>The program that shows the differences between a file and
 its replaced copy, for example <i>/usr/bin/meld</i>; <i>none</i> for no viewer. Without a settings
 file <i>/usr/bin/meld</i> is used when present.</td></tr>

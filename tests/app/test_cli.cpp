@@ -82,6 +82,19 @@ TEST(CliRun, InvalidMaskAndMissingStringExitWithTwo) {
     EXPECT_EQ(runCli(t.root()).status, 2);
 }
 
+TEST(CliRun, RegularExpressionsSearchAndAnInvalidOneExitsWithTwo) {
+    TempTree t;
+    const std::string a = t.write("a.txt", "pm_runtime_resume\npm_xresume(\nresume\n");
+    const Result ok = runCli("-E -s 'pm_[a-z]*resume' " + t.root());
+    EXPECT_EQ(ok.status, 0) << ok.out;
+    EXPECT_THAT(ok.out, HasSubstr(a + ":2:1:pm_xresume(\n"));
+    EXPECT_THAT(ok.out, ::testing::Not(HasSubstr(":1:1:")));
+    const Result bad = runCli("--regex -s 'pm_[a-z' " + t.root());
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THAT(bad.out, HasSubstr("'pm_[a-z' is an invalid regular expression at (8): missing "
+                                   "terminating ] for character class"));
+}
+
 TEST(CliRun, SeveralStringsSearchAsMultipleStrings) {
     TempTree t;
     t.write("a.txt", "one\ntwo\nthree\n");

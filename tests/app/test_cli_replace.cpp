@@ -117,6 +117,17 @@ TEST_F(CliReplaceTest, YesSavesTheMatchedLinesWithBackupArchiveAndLog) {
     EXPECT_EQ(treeBytes(t.root()), after);
 }
 
+TEST_F(CliReplaceTest, ARegexDryRunShowsTheLinesAsTheyWouldBecome) {
+    const auto before = treeBytes(t.root());
+    const Result r = runCli(home(), "-r -E -s '(c)at(alog)?' -R '$1<$2>$$' " + tree());
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_THAT(r.out, HasSubstr(t.path("tree/a.txt") + ":1:+c<>$\n"));
+    EXPECT_THAT(r.out, HasSubstr(t.path("tree/a.txt") + ":3:+c<alog>$\n"));
+    EXPECT_THAT(r.out, HasSubstr(t.path("tree/sub/b.c") + ":1:+int c<>$;\n"));
+    EXPECT_THAT(r.out, HasSubstr("Dry run: 3 line(s) in 2 file(s) would change"));
+    EXPECT_EQ(treeBytes(t.root()), before);
+}
+
 TEST_F(CliReplaceTest, BadReplaceArgumentsChangeNothing) {
     const auto before = treeBytes(t.root());
     for (const std::string args : {"-s cat -R lion -s dog --yes ", "-a -s 'cat dog' -R x --yes "}) {

@@ -282,5 +282,35 @@ TEST(Settings, SettingsPathIsTheProgramFolderAndTheExecutableName) {
     EXPECT_EQ(path, tree.root() + "test_settings.INI");
 }
 
+TEST(Settings, RegularExpressionsKeyIsOffWhenAbsentAndWrittenAlone) {
+    TempTree tree;
+    const std::string old = "; kept\r\n[Settings]\r\nSimpleOrAdvancedFolders=2\r\n"
+                            "DifferencesViewer=none\r\n\r\n[Viewer]\r\ntxt=Viewer\r\n";
+    const std::string path = tree.write("vesk.INI", old);
+    SavedSettings s = LoadSettings(path);
+    EXPECT_FALSE(s.RegularExpressions);
+
+    ScriptedDialogs dialogs;
+    dialogs.yesNo = {true, true};
+    ASSERT_TRUE(SaveSettings(path, s, dialogs));
+    const std::string off = tree.read("vesk.INI");
+    s.RegularExpressions = true;
+    ASSERT_TRUE(SaveSettings(path, s, dialogs));
+    const std::string on = tree.read("vesk.INI");
+    EXPECT_TRUE(LoadSettings(path).RegularExpressions);
+
+    // Switching the option changes its own line and nothing else.
+    std::string expected = off;
+    const std::size_t at = expected.find("RegularExpressions=0\r\n");
+    ASSERT_NE(at, std::string::npos) << off;
+    expected.replace(at, 20, "RegularExpressions=1");
+    EXPECT_EQ(on, expected);
+    // The key sits in [Settings], and the hand-written lines are all still there.
+    EXPECT_LT(on.find("[Settings]"), at);
+    EXPECT_LT(at, on.find("[Viewer]"));
+    for (const char* line : {"; kept\r\n", "DifferencesViewer=none\r\n", "txt=Viewer\r\n"})
+        EXPECT_NE(on.find(line), std::string::npos) << line;
+}
+
 } // namespace
 } // namespace vesk

@@ -166,6 +166,22 @@ TEST_F(MainWindowTest, AdvancedFoldersFromTheSettingsFileLockTheFolderBox) {
     EXPECT_EQ(edit("edtFolder")->toolTip(), "Click Browse to choose folder");
 }
 
+TEST_F(MainWindowTest, RegularExpressionsBoxStartsFromTheSettingsAndSearchesByExpression) {
+    std::ofstream(settingsFileIn(home)) << "[Settings]\r\nRegularExpressions=1\r\n";
+    tree.write("a.txt", "needle1\r\nneedle\r\n");
+    TfrmVesk1& w = open();
+    QCheckBox* box = check("cbxRegularExpressions");
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_EQ(box->text(), "Regular Expressions");
+    EXPECT_EQ(box->parentWidget(), check("cbxMatchWholeWordsOnly")->parentWidget());
+    typeInto("edtFolder", QString::fromStdString(tree.root()));
+    typeInto("edtString", QStringLiteral("ne+dle\\d"));
+    QTest::mouseClick(button("btnGo"), Qt::LeftButton);
+    EXPECT_EQ(w.searchRun().state().MatchedLines, 1);
+    box->setChecked(false);
+    EXPECT_FALSE(w.saved().RegularExpressions);
+}
+
 // The rows of a grid as vesk-cli prints them, less those that carry the time of day or a timing.
 std::vector<std::string> stableRows(const StringGrid& grid, int lastRow) {
     std::ostringstream out;
