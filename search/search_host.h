@@ -2,6 +2,7 @@
 // What a search run needs of the main window. The window implements it with Qt; vesk-cli and the
 // tests implement it with recorders. The hooks of later features default to doing nothing.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,7 @@ struct ReviewRequest {
     bool caseInsensitive = true;
     bool confirmEachLine = true;
     bool confirmEachFile = true;
+    std::uint64_t runNumber = 0; // which run of the program asks; a run rewrites a file once
 };
 
 struct ReviewOutcome {
