@@ -207,10 +207,10 @@ public:
         struct stat st {};
         UniqueFd old;
         if (::lstat(target_.c_str(), &st) == 0) {
-            if (!S_ISREG(st.st_mode)) return {false, "not a regular file", EINVAL};
+            if (!S_ISREG(st.st_mode)) return notRegular(st);
             old.reset(::open(target_.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
             if (!old || ::fstat(old.get(), &oldStat_) != 0) return failure("open", errno);
-            if (!S_ISREG(oldStat_.st_mode)) return {false, "not a regular file", EINVAL};
+            if (!S_ISREG(oldStat_.st_mode)) return notRegular(oldStat_);
             if (const std::string why = writeRefusal(oldStat_); !why.empty())
                 return {false, why, EACCES};
         } else if (errno != ENOENT) {
@@ -232,6 +232,12 @@ public:
     }
 
 private:
+    // A folder, a link at a name others can predict, a FIFO or device: never written through.
+    static WriteResult notRegular(const struct stat& st) {
+        const int code = S_ISDIR(st.st_mode) ? EISDIR : S_ISLNK(st.st_mode) ? ELOOP : EINVAL;
+        return {false, code == EINVAL ? "not a regular file" : std::strerror(code), code};
+    }
+
     bool createNew() {
         static std::atomic<unsigned> counter{0};
         const std::string stem =

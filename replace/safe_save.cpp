@@ -7,6 +7,8 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,6 +52,17 @@ bool isLeftoverName(std::string_view name) {
     return true;
 }
 
+// A run saves many files in one folder; the folder is swept at its first save only.
+void sweepFolderOnce(const std::string& folder) {
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!swept.insert(folder).second) return;
+    }
+    removeLeftoverNewFiles(folder);
+}
+
 class Saver {
 public:
     Saver(const SafeSaveRequest& request, SaveIo& io)
@@ -59,7 +72,7 @@ public:
         if (!holdOriginal()) return fail(error_);
         if (const std::string why = writeRefusal(originalStat_); !why.empty())
             return fail("The file " + original_.path + " is not saved: " + why);
-        removeLeftoverNewFiles(folderPart(original_.target));
+        sweepFolderOnce(folderPart(original_.target));
         if (!createNewFile()) return fail(error_);
         if (!completeNewFile()) return fail(error_);
         if (r_.beforeReplace) {

@@ -45,6 +45,7 @@ SafeSaveResult safeSave(const SafeSaveRequest& request, SaveIo& io = systemSaveI
 
 // Removes the hidden new-content files that saves killed before they finished left in `folder`
 // (with its "/"). A file a running save still holds (it keeps a lock on it) is left alone.
+// safeSave calls it at the first save in each folder.
 void removeLeftoverNewFiles(const std::string& folder);
 
 } // namespace vesk
