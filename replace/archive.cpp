@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -125,13 +126,21 @@ ArchiveAppend appendPieces(const std::string& archivePath, SaveIo& io, WriteBody
         a.error = "Unable to open the archive " + archivePath + ": " + std::strerror(e);
         return a;
     }
+    // A big entry goes out in several writes; the lock keeps another vesk's entry from landing
+    // between them. The size is read under the lock, so only one of two first saves writes the
+    // heading.
+    (void)::flock(fd.get(), LOCK_EX);
+    if (::fstat(fd.get(), &st) != 0) {
+        a.error = "Unable to open the archive " + archivePath + ": " + std::strerror(errno);
+        return a;
+    }
     a.sizeBefore = static_cast<std::int64_t>(st.st_size);
     std::int64_t written = 0;
     const auto put = [&](std::string_view bytes) {
         written += static_cast<std::int64_t>(bytes.size());
         return writeAll(io, fd.get(), bytes);
     };
-    int e = a.created ? put(archiveHeading()) : 0;
+    int e = a.sizeBefore == 0 ? put(archiveHeading()) : 0;
     if (e == 0) e = writeBody(put);
     if (e == 0 && io.fsync(fd.get()) != 0) e = errno;
     if (e != 0) {
