@@ -9,6 +9,7 @@
 #include "lib/program_folder.h"
 #include "replace/archive.h"
 #include "replace/replace_review.h"
+#include "settings/settings.h"
 
 namespace vesk::cli {
 
@@ -41,12 +42,10 @@ public:
 
     void showReview(ReplaceReview& review) override {
         const auto& before = review.fileLines();
-        const auto& after = review.newLines();
-        for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
-            if (before[i] == after[i]) continue;
+        for (const ChangedLine& c : review.changedLines()) {
             ++lines;
-            const std::string where = review.fileName() + ":" + std::to_string(i + 1) + ":";
-            out_ << where << "-" << before[i] << '\n' << where << "+" << after[i] << '\n';
+            const std::string where = review.fileName() + ":" + std::to_string(c.index + 1) + ":";
+            out_ << where << "-" << before[c.index] << '\n' << where << "+" << c.after << '\n';
         }
         ++files;
         if (save_) {
@@ -78,6 +77,7 @@ public:
     static ReviewSetup reviewSetup() {
         ReviewSetup s;
         s.archivePath = archivePathIn(stateFolder());
+        s.settingsPath = SettingsPath();
         return s;
     }
 

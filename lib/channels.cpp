@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "lib/text.h"
+#include "lib/unique_fd.h"
 
 namespace vesk {
 
@@ -34,7 +35,8 @@ void ChannelFile::fail(int error) const {
 }
 
 ChannelFile ChannelFile::open(const std::string& name, char mode) {
-    int flags = O_CLOEXEC;
+    // Non-blocking, so a FIFO or device put at the name is refused below instead of hanging.
+    int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     switch (mode) {
     case 'I':
         flags |= O_RDONLY;
@@ -46,7 +48,9 @@ ChannelFile ChannelFile::open(const std::string& name, char mode) {
         flags |= O_RDWR | O_CREAT | O_TRUNC;
         break;
     case 'A':
-        flags |= O_RDWR | O_CREAT;
+        // Every write lands at the end of the file as it is then, so two programs appending to one
+        // log never overwrite each other's lines.
+        flags |= O_RDWR | O_CREAT | O_APPEND;
         break;
     default:
         throw std::system_error(EINVAL, std::generic_category(), name);
@@ -57,7 +61,9 @@ ChannelFile ChannelFile::open(const std::string& name, char mode) {
         f.fd_ = ::open(name.c_str(), flags, 0666);
     } while (f.fd_ < 0 && errno == EINTR);
     if (f.fd_ < 0) f.fail(errno);
-    if (mode == 'A' && ::lseek(f.fd_, 0, SEEK_END) < 0) f.fail(errno);
+    struct stat st {};
+    if (::fstat(f.fd_, &st) != 0) f.fail(errno);
+    if (!S_ISREG(st.st_mode)) f.fail(EINVAL);
     return f;
 }
 
@@ -83,14 +89,7 @@ std::size_t ChannelFile::readAt(std::int64_t offset, char* buffer, std::size_t n
 }
 
 void ChannelFile::write(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t w = ::write(fd_, bytes.data(), bytes.size());
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(w));
-    }
+    if (int e = writeAll(fd_, bytes)) fail(e);
 }
 
 void ChannelFile::close() {
@@ -186,8 +185,9 @@ bool ChannelTable::open(int channel, std::string_view modeText, std::string_view
     bool refused = name.empty() || !validChannel(channel) || !knownMode;
     if (!refused) {
         const Kind kind = kindOf(name);
-        // A folder is never opened; "I" and "U" need an existing regular file (a FIFO would block).
-        refused = kind == Kind::Folder || (existing && kind != Kind::Regular);
+        // A folder, FIFO or device is never opened; "I" and "U" need an existing regular file.
+        refused =
+            kind == Kind::Folder || kind == Kind::Other || (existing && kind != Kind::Regular);
     }
     if (refused) {
         dialogs_.showMessage("Ostrel: Invalid open for file :" + name + " mode=" + mode +

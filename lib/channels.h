@@ -9,9 +9,9 @@
 //
 // Failures:
 // - an invalid open (blank name, channel outside 0..40, "I"/"U" on a missing file, a name that is
-//   a folder, a mode letter other than I, U, O, A) shows "Ostrel: Invalid open for file :..."
-//   through Dialogs, opens nothing, leaves a channel that was open untouched, and returns false;
-//   it never throws;
+//   a folder, FIFO or device, a mode letter other than I, U, O, A) shows "Ostrel: Invalid open for
+//   file :..." through Dialogs, opens nothing, leaves a channel that was open untouched, and
+//   returns false; it never throws;
 // - errors of the file system while creating, opening, reading or writing (a read-only file, a
 //   missing folder, a full disk) are thrown as std::system_error whose what() is the file name,
 //   ": " and the system's text; only errors while closing are swallowed.
@@ -47,7 +47,8 @@ public:
     ChannelFile& operator=(const ChannelFile&) = delete;
 
     // Opens `name` as the upper-case mode letter says: 'I' read only; 'U' read and write, existing;
-    // 'O' created or emptied; 'A' read and write, created when missing, positioned at the end.
+    // 'O' created or emptied; 'A' read and write, created when missing, every write at the end
+    // (O_APPEND). Never blocks; anything but a regular file fails with EINVAL.
     // Throws std::system_error on failure.
     static ChannelFile open(const std::string& name, char mode);
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -26,9 +27,9 @@ void addLine(std::string& out, std::string_view line) {
     out += kCrLf;
 }
 
-std::int64_t charactersAsCrLfLines(const std::vector<std::string>& lines) {
+std::int64_t charactersAsCrLfLines(const std::vector<std::string_view>& lines) {
     std::int64_t n = 0;
-    for (const std::string& l : lines)
+    for (std::string_view l : lines)
         n += static_cast<std::int64_t>(l.size()) + 2;
     return n;
 }
@@ -59,7 +60,7 @@ std::string archiveHeading() {
     return out;
 }
 
-ArchiveSource archiveSourceFrom(const FileSnapshot& snapshot, std::vector<std::string> lines) {
+ArchiveSource archiveSourceFrom(const FileSnapshot& snapshot, std::vector<std::string_view> lines) {
     ArchiveSource s;
     s.fileName = snapshot.path;
     s.lines = std::move(lines);
@@ -86,35 +87,61 @@ std::string archiveInfoLine(const ArchiveSource& source, std::string_view note,
     return line;
 }
 
-std::string archiveEntry(const ArchiveSource& source, std::string_view note, const Clock& clock) {
+namespace {
+
+constexpr std::size_t kPieceSize = 1 << 20;
+
+// Hands the entry's bytes to `put` in pieces of about a megabyte; stops at the first error `put`
+// returns (0 when all went).
+template <typename Put>
+int emitEntry(const ArchiveSource& source, std::string_view note, const Clock& clock, Put&& put) {
     const std::string info = archiveInfoLine(source, note, clock);
-    std::string out;
-    out.reserve(static_cast<std::size_t>(charactersAsCrLfLines(source.lines)) + 1024);
-    addLine(out, archiveSeparator(1));
-    addLine(out, info);
-    addLine(out, archiveSeparator(2));
-    for (const std::string& l : source.lines)
-        addLine(out, l);
-    addLine(out, archiveSeparator(3));
-    addLine(out, info);
-    addLine(out, archiveSeparator(4));
-    addLine(out, archiveBar());
-    return out;
+    std::string piece;
+    piece.reserve(kPieceSize + 1024);
+    addLine(piece, archiveSeparator(1));
+    addLine(piece, info);
+    addLine(piece, archiveSeparator(2));
+    for (std::string_view l : source.lines) {
+        if (piece.size() >= kPieceSize) {
+            if (int e = put(std::string_view(piece))) return e;
+            piece.clear();
+        }
+        addLine(piece, l);
+    }
+    addLine(piece, archiveSeparator(3));
+    addLine(piece, info);
+    addLine(piece, archiveSeparator(4));
+    addLine(piece, archiveBar());
+    return put(std::string_view(piece));
 }
 
-ArchiveAppend appendToArchive(const std::string& archivePath, std::string_view entry, SaveIo& io) {
+template <typename WriteBody>
+ArchiveAppend appendPieces(const std::string& archivePath, SaveIo& io, WriteBody&& writeBody) {
     ArchiveAppend a;
     struct stat st {};
     a.created = ::stat(archivePath.c_str(), &st) != 0;
-    UniqueFd fd(io.openAppend(archivePath));
-    if (!fd) {
-        const int e = errno;
+    UniqueFd fd(io.openAppend(archivePath, true));
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int e = fd ? EINVAL : errno;
         a.error = "Unable to open the archive " + archivePath + ": " + std::strerror(e);
         return a;
     }
-    if (::fstat(fd.get(), &st) == 0) a.sizeBefore = static_cast<std::int64_t>(st.st_size);
-    const std::string bytes = (a.created ? archiveHeading() : std::string()) + std::string(entry);
-    int e = writeAll(io, fd.get(), bytes);
+    // A big entry goes out in several writes; the lock keeps another vesk's entry from landing
+    // between them. The size is read under the lock, so only one of two first saves writes the
+    // heading.
+    (void)::flock(fd.get(), LOCK_EX);
+    if (::fstat(fd.get(), &st) != 0) {
+        a.error = "Unable to open the archive " + archivePath + ": " + std::strerror(errno);
+        return a;
+    }
+    a.sizeBefore = static_cast<std::int64_t>(st.st_size);
+    std::int64_t written = 0;
+    const auto put = [&](std::string_view bytes) {
+        written += static_cast<std::int64_t>(bytes.size());
+        return writeAll(io, fd.get(), bytes);
+    };
+    int e = a.sizeBefore == 0 ? put(archiveHeading()) : 0;
+    if (e == 0) e = writeBody(put);
     if (e == 0 && io.fsync(fd.get()) != 0) e = errno;
     if (e != 0) {
         if (a.created)
@@ -125,9 +152,30 @@ ArchiveAppend appendToArchive(const std::string& archivePath, std::string_view e
         a.error = "Unable to write the archive " + archivePath + ": " + std::strerror(e);
         return a;
     }
-    a.sizeAfter = a.sizeBefore + static_cast<std::int64_t>(bytes.size());
+    a.sizeAfter = a.sizeBefore + written;
     a.ok = true;
     return a;
+}
+
+} // namespace
+
+std::string archiveEntry(const ArchiveSource& source, std::string_view note, const Clock& clock) {
+    std::string out;
+    emitEntry(source, note, clock, [&out](std::string_view piece) {
+        out += piece;
+        return 0;
+    });
+    return out;
+}
+
+ArchiveAppend appendToArchive(const std::string& archivePath, std::string_view entry, SaveIo& io) {
+    return appendPieces(archivePath, io, [entry](auto& put) { return put(entry); });
+}
+
+ArchiveAppend appendToArchive(const std::string& archivePath, const ArchiveSource& source,
+                              std::string_view note, const Clock& clock, SaveIo& io) {
+    return appendPieces(archivePath, io,
+                        [&](auto& put) { return emitEntry(source, note, clock, put); });
 }
 
 void undoArchiveAppend(const std::string& archivePath, const ArchiveAppend& append) {
@@ -153,8 +201,8 @@ bool xcArchiveFile(const std::string& archivePath, const std::string& fileName,
         if (error) *error = "Unable to read " + fileName + ": " + readError;
         return false;
     }
-    const ArchiveSource source = archiveSourceFrom(snapshot, splitLines(snapshot.bytes));
-    const ArchiveAppend a = appendToArchive(archivePath, archiveEntry(source, changeNote, clock));
+    const ArchiveSource source = archiveSourceFrom(snapshot, lineViews(snapshot.bytes));
+    const ArchiveAppend a = appendToArchive(archivePath, source, changeNote, clock);
     if (!a.ok && error) *error = a.error;
     return a.ok;
 }
@@ -162,11 +210,10 @@ bool xcArchiveFile(const std::string& archivePath, const std::string& fileName,
 void xcAppendLine(const std::string& fileName, std::string_view text) {
     std::string bytes = std::string(text) + std::string(kCrLf);
     if (bytes.size() > kAppendLineCut) bytes.resize(kAppendLineCut);
-    UniqueFd fd(::open(fileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    UniqueFd fd(systemSaveIo().openAppend(fileName, true));
     if (!fd) throw std::system_error(errno, std::generic_category(), fileName);
-    int e = ::lseek(fd.get(), 0, SEEK_END) < 0 ? errno : 0;
-    if (e == 0) e = writeAll(systemSaveIo(), fd.get(), bytes);
-    if (e != 0) throw std::system_error(e, std::generic_category(), fileName);
+    if (int e = writeAll(systemSaveIo(), fd.get(), bytes))
+        throw std::system_error(e, std::generic_category(), fileName);
 }
 
 } // namespace vesk

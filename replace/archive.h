@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "lib/clock.h"
+#include "lib/save_io.h"
 #include "replace/file_snapshot.h"
-#include "replace/safe_save.h"
 
 namespace vesk {
 
@@ -30,13 +30,13 @@ std::string archiveHeading();
 // What an entry records of the archived file.
 struct ArchiveSource {
     std::string fileName;
-    std::vector<std::string> lines;
+    std::vector<std::string_view> lines; // views into the file's bytes, which outlive the source
     std::int64_t mtimeSeconds = 0; // Unix time of the last write
     bool hasTime = false;
     std::int64_t sizeOnDisk = 0;
 };
 
-ArchiveSource archiveSourceFrom(const FileSnapshot& snapshot, std::vector<std::string> lines);
+ArchiveSource archiveSourceFrom(const FileSnapshot& snapshot, std::vector<std::string_view> lines);
 
 // "Archived:dd-mmm-yy ~ hh:nn:ss ~ Lines=L ~  Size=S ~ name ~ note ~ dd-mmm-yy hh:nn size=N".
 std::string archiveInfoLine(const ArchiveSource& source, std::string_view note, const Clock& clock);
@@ -54,6 +54,10 @@ struct ArchiveAppend {
     std::int64_t sizeAfter = 0;
 };
 ArchiveAppend appendToArchive(const std::string& archivePath, std::string_view entry,
+                              SaveIo& io = systemSaveIo());
+// The same for the entry of `source`, written in pieces, so a big file is never held twice more.
+ArchiveAppend appendToArchive(const std::string& archivePath, const ArchiveSource& source,
+                              std::string_view note, const Clock& clock,
                               SaveIo& io = systemSaveIo());
 // Takes back an append whose save did not go through, unless the archive grew since.
 void undoArchiveAppend(const std::string& archivePath, const ArchiveAppend& append);

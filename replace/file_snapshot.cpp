@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "lib/unique_fd.h"
+#include "search/lines.h"
 
 namespace vesk {
 
@@ -21,6 +22,8 @@ FileIdentity identityOf(const struct stat& st) {
     id.size = static_cast<std::int64_t>(st.st_size);
     id.mtimeSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
     id.mtimeNanoseconds = st.st_mtim.tv_nsec;
+    id.ctimeSeconds = static_cast<std::int64_t>(st.st_ctim.tv_sec);
+    id.ctimeNanoseconds = st.st_ctim.tv_nsec;
     id.mode = st.st_mode & 07777;
     id.owner = st.st_uid;
     id.group = st.st_gid;
@@ -57,20 +60,11 @@ bool readSnapshot(const std::string& path, FileSnapshot& out, std::string& error
         error = "not a regular file";
         return false;
     }
-    out.bytes.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    while (true) {
-        if (got == out.bytes.size()) out.bytes.resize(got + 65536);
-        const ssize_t n = ::read(fd.get(), out.bytes.data() + got, out.bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            error = std::strerror(errno);
-            return false;
-        }
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
+    if (int e = readAll(fd.get(), out.bytes, static_cast<std::size_t>(st.st_size))) {
+        error = std::strerror(e);
+        return false;
     }
-    out.bytes.resize(got);
+    const std::size_t got = out.bytes.size();
     // The identity after reading, so a write that raced the read shows up as a change.
     if (::fstat(fd.get(), &st) != 0) {
         error = std::strerror(errno);
@@ -105,53 +99,24 @@ std::vector<std::string> splitLines(std::string_view bytes) {
     return lines;
 }
 
-TextLayout detectLayout(std::string_view bytes) {
-    TextLayout layout;
-    const std::size_t i = bytes.find_first_of("\r\n");
-    if (i != std::string_view::npos) {
-        if (bytes[i] == '\n')
-            layout.lineEnd = LineEnd::Lf;
-        else
-            layout.lineEnd =
-                i + 1 < bytes.size() && bytes[i + 1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
-    }
-    layout.finalBreak = !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
-    return layout;
+std::vector<std::string_view> lineViews(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    splitLines(bytes, lines);
+    return lines;
 }
 
-std::string_view lineEndBytes(LineEnd e) {
-    switch (e) {
-    case LineEnd::CrLf:
-        return "\r\n";
-    case LineEnd::Cr:
-        return "\r";
-    case LineEnd::Lf:
-        break;
-    }
-    return "\n";
+std::string_view lineBreakAfter(std::string_view bytes, std::string_view line) {
+    const std::size_t at = static_cast<std::size_t>(line.data() - bytes.data()) + line.size();
+    if (at >= bytes.size()) return {};
+    if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n')
+        return bytes.substr(at, 2);
+    if (bytes[at] == '\r' || bytes[at] == '\n') return bytes.substr(at, 1);
+    return {};
 }
 
-std::string joinLines(const std::vector<std::string>& lines, const TextLayout& layout) {
-    const std::string_view eol = lineEndBytes(layout.lineEnd);
-    std::string out;
-    std::size_t size = 0;
-    for (const std::string& l : lines)
-        size += l.size() + eol.size();
-    out.reserve(size);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        out += lines[i];
-        if (i + 1 < lines.size() || layout.finalBreak) out += eol;
-    }
-    return out;
-}
-
-std::string rewriteRefusal(std::string_view bytes, const std::vector<std::string>& lines,
-                           const TextLayout& layout) {
+std::string rewriteRefusal(std::string_view bytes) {
     if (bytes.find('\0') != std::string_view::npos)
         return "it holds a NUL byte (it is not a plain text file)";
-    if (joinLines(lines, layout) != bytes)
-        return "its line ends are mixed (CR LF, LF or CR), so lines that are not changed would "
-               "not be saved as they are";
     return {};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A file as the replace review reads it: every byte, the facts that tell whether it changed on
-// disk, and its lines with the line-end style they were written in. A link is followed: the
+// disk, and its lines, each with its own line break. A link is followed: the
 // snapshot names the file it points to, which is the one a save rewrites.
 
 #include <cstdint>
@@ -12,16 +12,6 @@
 
 namespace vesk {
 
-enum class LineEnd { CrLf, Lf, Cr };
-
-// How a file's lines are joined: the first line break decides the style (LF when there is none);
-// a file whose last line has no break keeps it that way.
-struct TextLayout {
-    LineEnd lineEnd = LineEnd::Lf;
-    bool finalBreak = false;
-    bool operator==(const TextLayout&) const = default;
-};
-
 // What a save compares with the disk before it replaces the file.
 struct FileIdentity {
     dev_t device = 0;
@@ -29,6 +19,10 @@ struct FileIdentity {
     std::int64_t size = 0;
     std::int64_t mtimeSeconds = 0;
     long mtimeNanoseconds = 0;
+    // The status time: any write or attribute change moves it, even one that sets the
+    // modification time back. Not part of ==, since making the backup link moves it too.
+    std::int64_t ctimeSeconds = 0;
+    long ctimeNanoseconds = 0;
     mode_t mode = 0; // permission bits (07777)
     uid_t owner = 0;
     gid_t group = 0;
@@ -54,14 +48,12 @@ bool currentIdentity(const std::string& target, FileIdentity& out);
 
 // Lines split at CR LF, CR or LF; a break at the very end does not start another line.
 std::vector<std::string> splitLines(std::string_view bytes);
-TextLayout detectLayout(std::string_view bytes);
-std::string_view lineEndBytes(LineEnd e);
-// The lines joined in the layout's style.
-std::string joinLines(const std::vector<std::string>& lines, const TextLayout& layout);
+// The same lines as views into `bytes`, which must outlive them.
+std::vector<std::string_view> lineViews(std::string_view bytes);
+// The line break that follows `line` (a view into `bytes`): "\r\n", "\r", "\n" or empty.
+std::string_view lineBreakAfter(std::string_view bytes, std::string_view line);
 
-// Why the file must not be rewritten, or empty: a NUL byte, or line ends that joining its own lines
-// in one style would change (mixed CR LF / LF / CR).
-std::string rewriteRefusal(std::string_view bytes, const std::vector<std::string>& lines,
-                           const TextLayout& layout);
+// Why the file must not be rewritten, or empty: a NUL byte (it is not a plain text file).
+std::string rewriteRefusal(std::string_view bytes);
 
 } // namespace vesk

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
+#include "lib/save_io.h"
 #include "lib/text.h"
-#include "lib/unique_fd.h"
 #include "replace/file_snapshot.h"
 
 namespace vesk {
@@ -16,27 +14,10 @@ namespace vesk {
 namespace {
 
 bool readWhole(const std::string& fileName, std::string& out, std::string& error) {
-    UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat st {};
-    if (!fd || ::fstat(fd.get(), &st) != 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error = "not a regular file";
-        return false;
-    }
-    char buffer[65536];
-    while (true) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            error = std::strerror(errno);
-            return false;
-        }
-        if (n == 0) return true;
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
+    const int e = readRegularFile(fileName, out);
+    if (e == 0) return true;
+    error = e == EINVAL ? "not a regular file" : std::strerror(e);
+    return false;
 }
 
 } // namespace

@@ -4,7 +4,12 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
+#include <set>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,75 +17,50 @@
 
 namespace vesk {
 
-int SaveIo::openNew(const std::string& path, mode_t mode) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-}
-int SaveIo::openAppend(const std::string& path) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-}
-ssize_t SaveIo::write(int fd, const char* data, std::size_t size) {
-    return ::write(fd, data, size);
-}
-int SaveIo::fsync(int fd) {
-    return ::fsync(fd);
-}
-int SaveIo::link(const std::string& from, const std::string& to) {
-    return ::link(from.c_str(), to.c_str());
-}
-int SaveIo::rename(const std::string& from, const std::string& to) {
-    return ::rename(from.c_str(), to.c_str());
-}
-
-SaveIo& systemSaveIo() {
-    static SaveIo io;
-    return io;
-}
-
-int writeAll(SaveIo& io, int fd, std::string_view bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = io.write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        if (n == 0) return EIO;
-        done += static_cast<std::size_t>(n);
-    }
-    return 0;
-}
-
 namespace {
 
 constexpr int kMaxNameTries = 1000;
+// A save creates its new file and locks it a moment later; a file younger than this may be one
+// in that moment, so it is never taken for a leftover.
+constexpr time_t kLeftoverAge = 2;
 
 std::string systemText(int error) {
     return std::strerror(error);
 }
 
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+bool sameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-std::string nameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+// The file `st` describes is the one `id` recorded: same file, same size, same last write.
+bool isSnapshotFile(const struct stat& st, const FileIdentity& id) {
+    return st.st_dev == id.device && st.st_ino == id.inode &&
+           static_cast<std::int64_t>(st.st_size) == id.size &&
+           static_cast<std::int64_t>(st.st_mtim.tv_sec) == id.mtimeSeconds &&
+           st.st_mtim.tv_nsec == id.mtimeNanoseconds;
 }
 
-// Gives a new file the original's permission bits, and its owner when we are allowed to.
-int copyOwnership(int fd, const FileIdentity& id) {
-    if (::geteuid() == 0 && ::fchown(fd, id.owner, id.group) != 0) return errno;
-    // After fchown, since changing the owner clears the set-id bits.
-    if (::fchmod(fd, id.mode) != 0) return errno;
-    return 0;
+bool isLeftoverName(std::string_view name) {
+    if (name.size() < 2 || name[0] != '.') return false;
+    std::size_t mark = name.rfind(kNewContentMark);
+    if (mark == std::string_view::npos || mark == 0) return false;
+    std::string_view rest = name.substr(mark + kNewContentMark.size());
+    if (rest.empty()) return true;
+    if (rest[0] != '-' || rest.size() == 1) return false;
+    for (char c : rest.substr(1))
+        if (c < '0' || c > '9') return false;
+    return true;
 }
 
-// Writes `bytes` to the already created `fd`, sets its ownership, flushes and closes it.
-int completeFile(SaveIo& io, UniqueFd& fd, std::string_view bytes, const FileIdentity& id) {
-    if (int e = writeAll(io, fd.get(), bytes)) return e;
-    if (int e = copyOwnership(fd.get(), id)) return e;
-    if (io.fsync(fd.get()) != 0) return errno;
-    fd.reset();
-    return 0;
+// A run saves many files in one folder; the folder is swept at its first save only.
+void sweepFolderOnce(const std::string& folder) {
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!swept.insert(folder).second) return;
+    }
+    removeLeftoverNewFiles(folder);
 }
 
 class Saver {
@@ -89,10 +69,12 @@ public:
         : r_(request), io_(io), original_(*request.original) {}
 
     SafeSaveResult run() {
-        if (!unchanged()) return fail(changedText());
+        if (!holdOriginal()) return fail(error_);
+        if (const std::string why = writeRefusal(originalStat_); !why.empty())
+            return fail("The file " + original_.path + " is not saved: " + why);
+        sweepFolderOnce(folderPart(original_.target));
         if (!createNewFile()) return fail(error_);
-        if (int e = completeFile(io_, newFd_, r_.newContent, original_.identity))
-            return fail("Unable to write " + newName_ + ": " + systemText(e));
+        if (!completeNewFile()) return fail(error_);
         if (r_.beforeReplace) {
             const std::string e = r_.beforeReplace();
             if (!e.empty()) return fail(e);
@@ -100,25 +82,34 @@ public:
         }
         if (!unchanged()) return fail(changedText());
         if (!makeBackup()) return fail(error_);
-        if (io_.rename(newName_, original_.target) != 0) {
-            const int e = errno;
-            ::unlink(result_.backupName.c_str());
-            result_.backupName.clear();
-            return fail("Unable to rename " + newName_ + " to " + original_.target + ": " +
-                        systemText(e));
-        }
-        newName_.clear();
-        result_.saved = true;
-        flushFolder();
+        if (!swapIn()) return fail(error_);
+        finish();
         return result_;
     }
 
 private:
+    // Opens the file that was read and keeps it open (and locked against the leftover sweep of
+    // other saves) until the end, so its identity can be checked at every step.
+    bool holdOriginal() {
+        original_fd_.reset(::open(original_.target.c_str(),
+                                  O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (!original_fd_ || ::fstat(original_fd_.get(), &originalStat_) != 0 ||
+            !isSnapshotFile(originalStat_, original_.identity) ||
+            originalStat_.st_ctim.tv_sec != original_.identity.ctimeSeconds ||
+            originalStat_.st_ctim.tv_nsec != original_.identity.ctimeNanoseconds) {
+            error_ = changedText();
+            return false;
+        }
+        (void)::flock(original_fd_.get(), LOCK_SH | LOCK_NB);
+        return true;
+    }
+
     bool unchanged() const {
-        FileIdentity now;
         char buffer[PATH_MAX];
         if (!::realpath(original_.path.c_str(), buffer) || original_.target != buffer) return false;
-        return currentIdentity(original_.target, now) && now == original_.identity;
+        struct stat st {};
+        return ::lstat(original_.target.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+               isSnapshotFile(st, original_.identity);
     }
 
     std::string changedText() const {
@@ -127,14 +118,15 @@ private:
     }
 
     bool createNewFile() {
-        const std::string base =
-            folderOf(original_.target) + "." + nameOf(original_.target) + "-VeskSearchReplace-new";
+        const std::string base = folderPart(original_.target) + "." + namePart(original_.target) +
+                                 std::string(kNewContentMark);
         for (int n = 0; n < kMaxNameTries; ++n) {
             const std::string name = n == 0 ? base : base + "-" + std::to_string(n);
             const int fd = io_.openNew(name, 0600);
             if (fd >= 0) {
                 newFd_.reset(fd);
                 newName_ = name;
+                (void)::flock(fd, LOCK_SH | LOCK_NB);
                 return true;
             }
             const int e = errno;
@@ -147,6 +139,21 @@ private:
         return false;
     }
 
+    bool completeNewFile() {
+        int e = writeAll(io_, newFd_.get(), r_.newContent);
+        if (e == 0) e = copyFileAttributes(original_fd_.get(), originalStat_, newFd_.get());
+        if (e == 0 && io_.fsync(newFd_.get()) != 0) e = errno;
+        struct stat st {};
+        if (e == 0 && ::fstat(newFd_.get(), &st) != 0) e = errno;
+        if (e != 0) {
+            error_ = "Unable to write " + newName_ + " (with the file's owner, permissions and " +
+                     "attributes): " + systemText(e);
+            return false;
+        }
+        newInode_ = st.st_ino;
+        return true;
+    }
+
     // A hard link keeps the very file that was read; a copy of what was read stands in where the
     // file system refuses links.
     bool makeBackup() {
@@ -154,7 +161,7 @@ private:
             const std::string name = r_.backupName(n);
             if (io_.link(original_.target, name) == 0) {
                 result_.backupName = name;
-                return true;
+                return backupHoldsOriginal();
             }
             const int e = errno;
             if (e == EEXIST) continue;
@@ -165,6 +172,7 @@ private:
             const int copied = copyBackup(name);
             if (copied == 0) {
                 result_.backupName = name;
+                expectedCtime_ = originalStat_.st_ctim;
                 return true;
             }
             if (copied != EEXIST) {
@@ -176,37 +184,124 @@ private:
         return false;
     }
 
+    // The link names whatever was at the original name a moment ago: it must be the file read.
+    // Linking changed that file's status time, which the swap check compares next.
+    bool backupHoldsOriginal() {
+        struct stat st {};
+        if (::lstat(result_.backupName.c_str(), &st) != 0 ||
+            !isSnapshotFile(st, original_.identity)) {
+            error_ = changedText();
+            return false;
+        }
+        expectedCtime_ = st.st_ctim;
+        return true;
+    }
+
     int copyBackup(const std::string& name) {
         UniqueFd fd(io_.openNew(name, 0600));
         if (!fd) return errno;
-        const int e = completeFile(io_, fd, original_.bytes, original_.identity);
+        int e = writeAll(io_, fd.get(), original_.bytes);
+        if (e == 0) e = copyFileAttributes(original_fd_.get(), originalStat_, fd.get());
+        if (e == 0 && io_.fsync(fd.get()) != 0) e = errno;
         if (e != 0) ::unlink(name.c_str());
         return e;
     }
 
-    void flushFolder() {
-        UniqueFd dir(
-            ::open(folderOf(original_.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (dir && io_.fsync(dir.get()) == 0) return;
-        const int e = errno;
-        result_.error =
-            "The folder of " + original_.target + " could not be flushed to disk: " + systemText(e);
+    // Swaps the new file in, then checks that what came out is exactly the file that was read.
+    // The status time is compared just before the swap (the swap itself sets it): it catches a
+    // write that kept the size and set the modification time back.
+    bool swapIn() {
+        struct stat now {};
+        if (::fstat(original_fd_.get(), &now) != 0 || !isSnapshotFile(now, original_.identity) ||
+            !sameTime(now.st_ctim, expectedCtime_)) {
+            error_ = changedText();
+            return false;
+        }
+        if (io_.exchange(newName_, original_.target) != 0) {
+            const int e = errno;
+            if (e == EINVAL || e == ENOSYS || e == ENOTSUP)
+                error_ = "The file system of " + original_.target +
+                         " cannot swap two files in one step, so the file is not replaced (a "
+                         "plain rename could discard a save another program makes meanwhile)";
+            else
+                error_ = "Unable to replace " + original_.target + ": " + systemText(e);
+            return false;
+        }
+        struct stat displaced {};
+        if (::lstat(newName_.c_str(), &displaced) == 0 &&
+            isSnapshotFile(displaced, original_.identity))
+            return true;
+        swapBack();
+        return false;
+    }
+
+    // Another program saved the file between the last check and the swap: its file goes back
+    // under the original name. Should yet another change have come in meanwhile, what comes out
+    // is kept under a backup name rather than removed.
+    void swapBack() {
+        error_ = "The file " + original_.path +
+                 " was changed by another program while it was being saved; that program's "
+                 "version is kept and this change is not saved";
+        if (io_.exchange(newName_, original_.target) != 0) {
+            const int e = errno;
+            error_ = "The file " + original_.path +
+                     " was changed by another program while it was being saved, and that "
+                     "version could not be put back (" +
+                     systemText(e) + "); it is kept as " + newName_;
+            newName_.clear();
+            result_.backupName.clear(); // the backup must stay: it holds what was read
+            return;
+        }
+        struct stat out {};
+        if (::lstat(newName_.c_str(), &out) == 0 && out.st_ino == newInode_) return;
+        for (int n = 0; n < kMaxNameTries; ++n) {
+            const std::string keep = r_.backupName(n);
+            if (io_.link(newName_, keep) == 0) {
+                ::unlink(newName_.c_str());
+                error_ += "; a version saved meanwhile is kept as " + keep;
+                newName_.clear();
+                return;
+            }
+            if (errno != EEXIST) break;
+        }
+        error_ += "; a version saved meanwhile is kept as " + newName_;
+        newName_.clear();
+    }
+
+    void finish() {
+        // The displaced original lives on as the backup.
+        ::unlink(newName_.c_str());
+        newName_.clear();
+        result_.saved = true;
+        result_.newDevice = originalStat_.st_dev;
+        result_.newInode = newInode_;
+        if (int e = flushFolderOf(io_, original_.target))
+            result_.error = "The folder of " + original_.target +
+                            " could not be flushed to disk: " + systemText(e);
     }
 
     SafeSaveResult fail(const std::string& error) {
         newFd_.reset();
         if (!newName_.empty()) ::unlink(newName_.c_str());
+        if (!result_.backupName.empty() && ::unlink(result_.backupName.c_str()) != 0)
+            result_.error = error + " (the backup " + result_.backupName +
+                            " could not be removed: " + systemText(errno) + ")";
+        else
+            result_.error = error;
         if (undoNeeded_ && r_.undoBeforeReplace) r_.undoBeforeReplace();
         result_.saved = false;
         result_.backupName.clear();
-        result_.error = error;
         return result_;
     }
 
     const SafeSaveRequest& r_;
     SaveIo& io_;
     const FileSnapshot& original_;
+    UniqueFd original_fd_;
+    struct stat originalStat_ {};
+    struct timespec expectedCtime_ {};
     UniqueFd newFd_;
+    ino_t newInode_ = 0;
     std::string newName_;
     std::string error_;
     bool undoNeeded_ = false;
@@ -214,6 +309,25 @@ private:
 };
 
 } // namespace
+
+void removeLeftoverNewFiles(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isLeftoverName(entry->d_name)) continue;
+        const std::string path = folder + entry->d_name;
+        UniqueFd fd(
+            ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat st {};
+        if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (now - st.st_mtim.tv_sec < kLeftoverAge) continue;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue; // a save still holds it
+        struct stat named {};
+        if (::lstat(path.c_str(), &named) == 0 && named.st_ino == st.st_ino) ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
 
 SafeSaveResult safeSave(const SafeSaveRequest& request, SaveIo& io) {
     if (!request.original || !request.backupName) {

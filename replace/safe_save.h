@@ -1,41 +1,26 @@
 #pragma once
-// Replacing a file's content without ever losing it. The new content goes to a new file in the
-// same folder (created exclusively, flushed, given the original's permission bits and, as root,
-// its owner); the original is hard-linked (or, where links are refused, copied) to a backup name
-// that is never an existing file; the new file is renamed over the original name and the folder
-// flushed. The original name never goes missing nor holds partial content. Any failure before the
-// rename leaves the original exactly as it was, removes the new file and reports the system's
-// message.
+// Replacing a found file's content without ever losing it, nor anything another program saved.
+// The new content goes to a new file in the same folder (created exclusively, flushed, given the
+// original's owner, permission bits, ACLs and extended attributes); the original is hard-linked
+// (or, where links are refused, copied) to a backup name that is never an existing file; then the
+// new file and the original swap names in one step (renameat2 RENAME_EXCHANGE) and the file that
+// was displaced is compared with the one that was read: when another program replaced or wrote
+// the file in the meantime, the names swap back and the save is refused. A file system that cannot
+// swap names refuses the save. Any failure leaves the original exactly as it was, removes what the
+// save created and reports why.
 
 #include <functional>
 #include <string>
 
 #include <sys/types.h>
 
+#include "lib/save_io.h"
 #include "replace/file_snapshot.h"
 
 namespace vesk {
 
-// The system calls a save makes, so tests can make any of them fail (a full disk, a folder that
-// refuses new files). Each returns what the system call returns and leaves errno set on failure.
-class SaveIo {
-public:
-    virtual ~SaveIo() = default;
-    // open(O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC).
-    virtual int openNew(const std::string& path, mode_t mode);
-    // open(O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC): files the program appends to (the archive).
-    virtual int openAppend(const std::string& path);
-    virtual ssize_t write(int fd, const char* data, std::size_t size);
-    virtual int fsync(int fd);
-    virtual int link(const std::string& from, const std::string& to);
-    virtual int rename(const std::string& from, const std::string& to);
-};
-
-// The real system calls.
-SaveIo& systemSaveIo();
-
-// Writes all bytes (short writes and EINTR are taken care of): 0, or the errno of the failure.
-int writeAll(SaveIo& io, int fd, std::string_view bytes);
+// The hidden name a save writes the new content under: "." + name + kNewContentMark (+ "-n").
+inline constexpr std::string_view kNewContentMark = "-VeskSearchReplace-new";
 
 struct SafeSaveRequest {
     const FileSnapshot* original = nullptr; // the content and identity the review read
@@ -52,8 +37,15 @@ struct SafeSaveResult {
     bool saved = false;     // the new content is in place under the original name
     std::string backupName; // the backup made (when saved)
     std::string error;      // why not saved; or, when saved, a warning (folder not flushed)
+    dev_t newDevice = 0;    // when saved: the file now under the original name
+    ino_t newInode = 0;
 };
 
 SafeSaveResult safeSave(const SafeSaveRequest& request, SaveIo& io = systemSaveIo());
+
+// Removes the hidden new-content files that saves killed before they finished left in `folder`
+// (with its "/"). A file a running save still holds (it keeps a lock on it) is left alone.
+// safeSave calls it at the first save in each folder.
+void removeLeftoverNewFiles(const std::string& folder);
 
 } // namespace vesk

@@ -1,12 +1,10 @@
 #include "results/output_file.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
-#include "lib/unique_fd.h"
+#include "lib/save_io.h"
 
 namespace vesk {
 
@@ -16,47 +14,16 @@ namespace {
     throw std::system_error(error, std::generic_category(), name);
 }
 
-void writeAll(int fd, std::string_view bytes, const std::string& fileName) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(fileName, errno);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-
 } // namespace
 
 void saveOutputFile(const std::string& fileName, std::string_view bytes) {
-    const int fd =
-        ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) fail(fileName, errno);
-    try {
-        writeAll(fd, bytes, fileName);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    // A full disk may only show at close; the export must not be reported as saved then.
-    if (::close(fd) != 0 && errno != EINTR) fail(fileName, errno);
+    const WriteResult r = replaceWholeFile(fileName, bytes, LinkRule::Refuse);
+    if (!r.ok) fail(fileName, r.code != 0 ? r.code : EIO);
 }
 
 std::string loadOutputFile(const std::string& fileName) {
-    UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd) fail(fileName, errno);
     std::string text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(fileName, errno);
-        }
-        if (n == 0) break;
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
+    if (int e = readRegularFile(fileName, text)) fail(fileName, e);
     return text;
 }
 

@@ -8,8 +8,9 @@
 
 namespace vesk {
 
-// Writes `bytes` to `fileName`, replacing the file. A symbolic link at that name is refused: the
-// exports go to the shared temporary folder under names anyone can predict.
+// Writes `bytes` to `fileName`, replacing the file at once (lib/save_io.h). A symbolic link or
+// another user's file at that name is refused: the exports go to the shared temporary folder
+// under names anyone can predict.
 void saveOutputFile(const std::string& fileName, std::string_view bytes);
 
 // The whole file.

@@ -2,6 +2,7 @@
 // What a search run needs of the main window. The window implements it with Qt; vesk-cli and the
 // tests implement it with recorders. The hooks of later features default to doing nothing.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,7 @@ struct ReviewRequest {
     // live as long as the run.
     bool regularExpressions = false;
     const std::vector<Regex>* expressions = nullptr;
+    std::uint64_t runNumber = 0; // which run of the program asks; a run rewrites a file once
 };
 
 struct ReviewOutcome {

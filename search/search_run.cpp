@@ -114,6 +114,7 @@ private:
     bool headingWritten_ = false;
     std::string path_;
     DateValue runStart_ = 0;
+    std::uint64_t runNumber_ = 0;
     std::vector<std::string> simpleList_;
 };
 
@@ -466,6 +467,7 @@ void SearchRun::Impl::searchOneFile(std::size_t n) {
         req.expressions = regex_ ? &expressions_ : nullptr;
         req.confirmEachLine = now.ConfirmEachLine;
         req.confirmEachFile = now.ConfirmEachFile;
+        req.runNumber = runNumber_;
         const ReviewOutcome out = host_.reviewFile(req);
         s_.ReplacedTotal += out.replaced;
         if (!out.replaceOn) {
@@ -553,6 +555,7 @@ RunResult SearchRun::Impl::run() {
     s_.ReplacedTotal = 0;
     s_.NoMatchFiles.clear();
     s_.Searching = true;
+    ++runNumber_;
     xcElapsedText(1, runStart_, s_.ElapsedText, host_.clock());
     headingTexts();
     buildQuery();

@@ -2,11 +2,9 @@
 
 #include <cerrno>
 #include <charconv>
-#include <fcntl.h>
-#include <unistd.h>
 
+#include "lib/save_io.h"
 #include "lib/text.h"
-#include "settings/atomic_file.h"
 
 namespace vesk {
 
@@ -37,38 +35,31 @@ std::optional<int> parseInteger(std::string_view s) {
     return value;
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 struct ReadOutcome {
     IniFile::Source source;
     std::string bytes;
 };
 
+// Never blocks: a FIFO or device at the name reads as unreadable, so it is also never replaced.
 ReadOutcome readWholeFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {errno == ENOENT || errno == ENOTDIR ? IniFile::Source::Missing
-                                                    : IniFile::Source::Unreadable,
-                {}};
     std::string bytes;
-    char buffer[65536];
-    IniFile::Source source = IniFile::Source::Loaded;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            source = IniFile::Source::Unreadable;
-            bytes.clear();
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return {source, std::move(bytes)};
+    const int e = readRegularFile(path, bytes);
+    if (e == ENOENT || e == ENOTDIR) return {IniFile::Source::Missing, {}};
+    if (e != 0) return {IniFile::Source::Unreadable, {}};
+    return {IniFile::Source::Loaded, std::move(bytes)};
 }
 
 } // namespace
 
 IniFile::IniFile(std::string_view text) {
+    // A UTF-8 byte-order mark (left by some editors) is not part of the first line; it is written
+    // back once.
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        byteOrderMark_ = true;
+        text.remove_prefix(kByteOrderMark.size());
+    }
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t brk = text.find_first_of("\r\n", start);
@@ -219,7 +210,7 @@ void IniFile::writeBool(std::string_view section, std::string_view key, bool val
 }
 
 std::string IniFile::text() const {
-    std::string out;
+    std::string out(byteOrderMark_ ? kByteOrderMark : std::string_view());
     for (const Line& line : lines_) {
         out += line.text;
         out += line.end;
@@ -231,8 +222,8 @@ IniSaveResult IniFile::save(const std::string& path) const {
     const std::string message = "Unable to write to " + path;
     if (source_ == Source::Unreadable)
         return {false, message, "the existing file could not be read, so it is left as it is"};
-    const AtomicWriteResult written = writeFileAtomically(path, text());
-    if (!written.ok) return {false, message, written.reason};
+    const WriteResult written = replaceWholeFile(path, text(), LinkRule::FollowToTarget);
+    if (!written.ok) return {false, message, written.error};
     return {true, {}, {}};
 }
 

@@ -6,7 +6,7 @@
 // Lines: "[name]" opens a section; "key=value" holds a value; ";" or "#" starts a comment; any
 // other line is kept and otherwise ignored. Keys before the first section belong to no section and
 // cannot be addressed. A section or key that appears twice: the first one is read and rewritten,
-// the later ones are kept untouched.
+// the later ones are kept untouched. A UTF-8 byte-order mark at the start is skipped and kept.
 
 #include <optional>
 #include <string>
@@ -54,7 +54,8 @@ public:
     // The document as it would be written.
     std::string text() const;
 
-    // Writes the document to `path` atomically. Refused for a document loaded as Unreadable.
+    // Writes the document to `path` atomically (lib/save_io.h). Refused for a document loaded as
+    // Unreadable, and for a file the user may not write (a write-protected one too).
     IniSaveResult save(const std::string& path) const;
 
 private:
@@ -76,6 +77,7 @@ private:
 
     std::vector<Line> lines_;
     Source source_ = Source::Text;
+    bool byteOrderMark_ = false;
 };
 
 } // namespace vesk

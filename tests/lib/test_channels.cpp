@@ -1,8 +1,11 @@
 // The file channels.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 #include "lib/channels.h"
 #include "tests/support/fakes.h"
@@ -81,6 +84,33 @@ TEST_F(ChannelsTest, AppendModeCreatesOrAppends) {
     channels.write(kLogChannel, "three\r\n");
     channels.close(kLogChannel);
     EXPECT_EQ(readFile(f), "one\r\ntwo\r\nthree\r\n");
+}
+
+TEST_F(ChannelsTest, AppendModeWritesAfterWhatAnotherProgramAppendedMeanwhile) {
+    const std::string f = tree.write("log.txt", "first\r\n");
+    ASSERT_TRUE(channels.open(kLogChannel, "A", f));
+    {
+        // Another program appends to the same log while the channel is open.
+        const int other = ::open(f.c_str(), O_WRONLY | O_APPEND);
+        ASSERT_GE(other, 0);
+        ASSERT_EQ(::write(other, "theirs\r\n", 8), 8);
+        ::close(other);
+    }
+    channels.write(kLogChannel, "ours");
+    channels.close(kLogChannel);
+    EXPECT_EQ(readFile(f), "first\r\ntheirs\r\nours\r\n");
+}
+
+TEST_F(ChannelsTest, AFifoAtTheNameIsRefusedWithoutWaiting) {
+    const std::string fifo = tree.path("log.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const char* mode : {"A", "O", "I", "U"})
+        EXPECT_FALSE(channels.open(3, mode, fifo)) << mode;
+    EXPECT_EQ(dialogs.messages.size(), 4u);
+    EXPECT_FALSE(channels.isOpen(3));
+    // Opening the file itself never blocks either, even should it turn into a FIFO after the
+    // check.
+    EXPECT_THROW(ChannelFile::open(fifo, 'A'), std::system_error);
 }
 
 TEST_F(ChannelsTest, InputModeMeasuresTheFirstRecord) {

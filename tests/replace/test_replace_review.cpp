@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "lib/channels.h"
@@ -229,6 +234,9 @@ TEST_F(ReviewTest, LineEndStyleIsKeptInTheFileAndInTheTempFile) {
         {"no break at the end", "x\ncat", "x\ndog"},
         {"no break at all", "cat", "dog"},
         {"empty lines kept", "\n\ncat\n\n", "\n\ndog\n\n"},
+        {"mixed, every line keeps its own", "cat\r\nx\ny\rcat\n\r\ncat",
+         "dog\r\nx\ny\rdog\n\r\ndog"},
+        {"one stray CR LF in an LF file", "a\ncat\r\nb\ncat\n", "a\ndog\r\nb\ndog\n"},
     };
     for (const Style& s : styles) {
         const std::string f = t.write("tree/s.txt", s.before);
@@ -252,25 +260,28 @@ TEST_F(ReviewTest, LineEndStyleIsKeptInTheFileAndInTheTempFile) {
         EXPECT_EQ(q.find("Diffs have NOT"), std::string::npos);
 }
 
-TEST_F(ReviewTest, FilesThatWouldNotComeBackIdenticalAreRefused) {
-    for (const std::string& bytes : {std::string("cat\0x\n", 6), std::string("cat\r\nx\ny\r\n")}) {
-        const std::string f = t.write("tree/bad.txt", bytes);
-        dialogs.messages.clear();
-        window.presses = {Press::SaveConfirmed};
-        EXPECT_EQ(review(f, false).savedChanges, 0);
-        EXPECT_EQ(window.shown, 0);
-        EXPECT_EQ(readFile(f), bytes);
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_NE(dialogs.messages[0].find("This file will not be changed"), std::string::npos);
-    }
-    EXPECT_NE(dialogs.messages[0].find("line ends are mixed"), std::string::npos);
+TEST_F(ReviewTest, FilesHoldingANulAreRefused) {
+    const std::string bytes("cat\0x\n", 6);
+    const std::string f = t.write("tree/bad.txt", bytes);
+    window.presses = {Press::SaveConfirmed};
+    EXPECT_EQ(review(f, false).savedChanges, 0);
+    EXPECT_EQ(window.shown, 0);
+    EXPECT_EQ(readFile(f), bytes);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("This file will not be changed"), std::string::npos);
+    EXPECT_NE(dialogs.messages[0].find("NUL"), std::string::npos);
 }
 
 TEST_F(ReviewTest, OwnFilesAndTheSetFileAreNeverReviewed) {
     const std::string set = t.write("tree/pairs.txt", "cat\tdog\n");
     const std::string old = t.write("tree/a-vesksearchREPLACE-20200101-000000-bak.txt", "cat\n");
     const std::string log = t.write("tree/Vesk-SearchReplace.log", "1:cat\n");
-    for (const std::string& f : {set, old, log}) {
+    // An older change log deeper in the tree, the run log and the settings file.
+    const std::string olderLog = t.write("tree/sub/VESK-SearchReplace.LOG", "1:cat\n");
+    channels.programFolderOverride = homeFolder;
+    const std::string runLog = t.write("home/Ostrelrun.log", "mail cat\r\n");
+    const std::string settings = t.write("vesk.INI", "[Viewer]\r\ncat=ASK\r\n");
+    for (const std::string& f : {set, old, log, olderLog, runLog, settings}) {
         const std::string before = readFile(f);
         EXPECT_EQ(review(f, false, set).savedChanges, 0);
         EXPECT_EQ(readFile(f), before);
@@ -361,4 +372,165 @@ TEST_F(ReviewTest, AFileAlreadyHoldingTheTempNameIsNeitherOverwrittenNorRemoved)
     EXPECT_TRUE(shell.calls.empty()); // no viewer on a copy that was not written
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("File exists"), std::string::npos);
+}
+
+TEST_F(ReviewTest, AFileReachedByTwoNamesIsRewrittenOncePerRun) {
+    table.FindStrings[0] = "Foo";
+    table.ReplaceStrings[0] = "FooBar";
+    const std::string target = t.write("tree/a.txt", "Foo\n");
+    const std::string link = t.path("tree/link.txt");
+    ASSERT_EQ(::symlink("a.txt", link.c_str()), 0);
+    ReplaceReview rv(commands, window, setup());
+    ReviewRequest first = request(target, false);
+    ReviewRequest second = request(link, false);
+    first.runNumber = second.runNumber = 1;
+    window.presses = {Press::SaveConfirmed};
+    EXPECT_EQ(rv.ReviewFile(first, table, "").savedChanges, 1);
+    dialogs.messages.clear();
+    window.presses = {Press::SaveConfirmed};
+    EXPECT_EQ(rv.ReviewFile(second, table, "").savedChanges, 0);
+    EXPECT_EQ(readFile(target), "FooBar\n");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("already replaced in this run"), std::string::npos);
+    // The next run may change it again.
+    second.runNumber = 2;
+    window.presses = {Press::SaveConfirmed};
+    clock.advanceSeconds(1);
+    EXPECT_EQ(rv.ReviewFile(second, table, "").savedChanges, 1);
+    EXPECT_EQ(readFile(target), "FooBarBar\n");
+}
+
+namespace {
+// Counts the writes on the change log and lets another program append to it once it is open.
+class LogWatchingIo final : public SaveIo {
+public:
+    std::string logPath;
+    std::string otherProgramLine;
+    int logFd = -1;
+    int logWrites = 0;
+    int openAppend(const std::string& path, bool followLinks) override {
+        const int fd = SaveIo::openAppend(path, followLinks);
+        if (path == logPath) {
+            logFd = fd;
+            const int other = ::open(path.c_str(), O_WRONLY | O_APPEND);
+            if (other >= 0 && !otherProgramLine.empty()) {
+                EXPECT_EQ(::write(other, otherProgramLine.data(), otherProgramLine.size()),
+                          static_cast<ssize_t>(otherProgramLine.size()));
+            }
+            if (other >= 0) ::close(other);
+        }
+        return fd;
+    }
+    ssize_t write(int fd, const char* data, std::size_t size) override {
+        if (fd == logFd) ++logWrites;
+        return SaveIo::write(fd, data, size);
+    }
+};
+} // namespace
+
+TEST_F(ReviewTest, TheChangeLogIsOneAppendAfterWhateverOthersWrote) {
+    const std::string a = t.write("tree/a.txt", "cat\nx\ncat\n");
+    const std::string log = t.write("tree/Vesk-SearchReplace.log", "earlier\r\n");
+    LogWatchingIo watch;
+    watch.logPath = log;
+    watch.otherProgramLine = "another program\r\n";
+    io = &watch;
+    window.presses = {Press::SaveConfirmed};
+    EXPECT_EQ(review(a, false).savedChanges, 2);
+    EXPECT_EQ(watch.logWrites, 1);
+    EXPECT_EQ(readFile(log), "earlier\r\nanother program\r\n___________________________________"
+                             "\r\n07-Dec-26 Search/Replace " +
+                                 a + "\r\n0:cat\r\n0:dog\r\n\r\n2:cat\r\n2:dog\r\n\r\n");
+}
+
+TEST_F(ReviewTest, AChangeLogNameHoldingALinkIsNotFollowed) {
+    const std::string a = t.write("tree/a.txt", "cat\n");
+    const std::string victim = t.write("victim.txt", "precious\n");
+    ASSERT_EQ(::symlink(victim.c_str(), t.path("tree/Vesk-SearchReplace.log").c_str()), 0);
+    window.presses = {Press::SaveConfirmed};
+    EXPECT_EQ(review(a, false).savedChanges, 1);
+    EXPECT_EQ(readFile(victim), "precious\n");
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_NE(dialogs.messages.back().find("symbolic link"), std::string::npos);
+}
+
+TEST_F(ReviewTest, ATempCopyEditedInTheViewerIsSavedOrKeptAsTheUserAnswers) {
+    struct Case {
+        const char* name;
+        bool saveEdited;
+        std::string expected;
+    };
+    for (const Case& c : {Case{"save the edited copy", true, "bird (edited)\n"},
+                          Case{"save the program's version", false, "dog\n"}}) {
+        const std::string a = t.write("tree/a.txt", "cat\n");
+        std::string temp;
+        window.onShow = [&](ReplaceReview& rv) {
+            rv.btnShowDiffClick();
+            temp = rv.tempFileName();
+            // The viewer saves the user's edit by writing a new file over the copy.
+            t.write("tree/edited", "bird (edited)\n");
+            ASSERT_EQ(::rename(t.path("tree/edited").c_str(), temp.c_str()), 0);
+        };
+        dialogs.questions.clear();
+        dialogs.yesNo = {c.saveEdited};
+        window.presses = {Press::Save};
+        clock.advanceSeconds(1);
+        EXPECT_EQ(review(a, false).savedChanges, 1) << c.name;
+        EXPECT_EQ(readFile(a), c.expected) << c.name;
+        ASSERT_EQ(dialogs.questions.size(), 1u) << c.name;
+        EXPECT_NE(dialogs.questions[0].find("temp file was changed"), std::string::npos);
+        // The edited copy goes only once it is saved.
+        EXPECT_EQ(::access(temp.c_str(), F_OK) == 0, !c.saveEdited) << c.name;
+    }
+}
+
+TEST_F(ReviewTest, DoNotSaveKeepsATempCopyEditedInTheViewer) {
+    const std::string a = t.write("tree/a.txt", "cat\n");
+    std::string temp;
+    window.onShow = [&](ReplaceReview& rv) {
+        rv.btnShowDiffClick();
+        temp = rv.tempFileName();
+        t.write("tree/a-VeskSearchReplace-20261207-083005-temp.txt", "user's work\n");
+    };
+    window.presses = {Press::DoNotSave};
+    EXPECT_EQ(review(a, false).savedChanges, 0);
+    EXPECT_EQ(readFile(a), "cat\n");
+    EXPECT_EQ(readFile(temp), "user's work\n");
+}
+
+namespace {
+long statusKilobytes(const char* field) {
+    FILE* in = std::fopen("/proc/self/status", "r");
+    char line[256];
+    long value = -1;
+    while (in && std::fgets(line, sizeof line, in))
+        if (std::strncmp(line, field, std::strlen(field)) == 0)
+            value = std::atol(line + std::strlen(field));
+    if (in) std::fclose(in);
+    return value;
+}
+} // namespace
+
+TEST_F(ReviewTest, ReplacingInABigFileNeedsLessThanThreeTimesItsSize) {
+    std::string big;
+    const std::string plain(59, 'x');
+    for (int i = 0; big.size() < (32u << 20); ++i)
+        big += (i % 1000 == 0 ? "cat" + plain.substr(3) : plain) + "\n";
+    const std::string f = t.write("tree/big.txt", big);
+    const long size = static_cast<long>(big.size() >> 10);
+    big = std::string();
+    // Measured in a child, so the peak belongs to the review and save alone.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const long before = statusKilobytes("VmRSS:");
+        window.presses = {Press::SaveConfirmed};
+        const bool saved = review(f, false).savedChanges > 0;
+        const long peak = statusKilobytes("VmHWM:") - before;
+        ::_exit(!saved ? 2 : peak < 3 * size ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the peak reached three times the file's size";
+    EXPECT_EQ(readFile(f).substr(0, 4), "dogx");
 }

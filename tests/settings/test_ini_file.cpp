@@ -215,6 +215,48 @@ TEST(IniFile, SaveUnderARegularFileFails) {
     EXPECT_EQ(tree.read("plain"), "x");
 }
 
+TEST(IniFile, AByteOrderMarkIsSkippedAndKeptOnce) {
+    TempTree tree;
+    const std::string path = tree.write("app.INI", "\xEF\xBB\xBF[Settings]\r\nk=1\r\n");
+    IniFile ini = IniFile::load(path);
+    EXPECT_TRUE(ini.hasSection("Settings"));
+    EXPECT_EQ(ini.readInteger("Settings", "k", 0), 1);
+    ini.writeText("Settings", "k", "2");
+    ASSERT_TRUE(ini.save(path).ok);
+    EXPECT_EQ(tree.read("app.INI"), "\xEF\xBB\xBF[Settings]\r\nk=2\r\n");
+}
+
+TEST(IniFile, AWriteProtectedFileIsRefusedAndLeftAsItIs) {
+    TempTree tree;
+    const std::string path = tree.write("app.INI", "[S]\nk=1\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    IniFile ini = IniFile::load(path);
+    ini.writeText("S", "k", "2");
+    const IniSaveResult result = ini.save(path);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Unable to write to " + path);
+    EXPECT_NE(result.reason.find("write-protected"), std::string::npos) << result.reason;
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(tree.read("app.INI"), "[S]\nk=1\n");
+}
+
+TEST(IniFile, AFifoAtTheNameIsNeitherWaitedForNorReplaced) {
+    TempTree tree;
+    const std::string path = tree.path("app.INI");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    IniFile ini = IniFile::load(path); // would hang for good on a blocking open
+    EXPECT_EQ(ini.source(), IniFile::Source::Unreadable);
+    ini.writeText("S", "k", "1");
+    EXPECT_FALSE(ini.save(path).ok);
+    struct stat st {};
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 TEST(IniFile, AFileThatCannotBeReadIsNeverReplaced) {
     TempTree tree;
     const std::string path = tree.mkdir("app.INI");

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "tests/support/fakes.h"
@@ -264,6 +265,35 @@ TEST(Settings, SharedSettingIsReadFromTheCurrentFolder) {
     EXPECT_EQ(ReadSharedSetting("", kKeyEditFile, kDefaultEditFile), "Notepad.exe");
     tree.write("Ostrel.INI", "[settings]\neditfile=  /usr/bin/geany \n");
     EXPECT_EQ(ReadSharedSetting("", kKeyEditFile, kDefaultEditFile), "/usr/bin/geany");
+}
+
+TEST(Settings, FifosAtTheSettingsNamesNeverBlock) {
+    TempTree tree;
+    InFolder here(tree.root());
+    ASSERT_EQ(::mkfifo("Ostrel.INI", 0644), 0);
+    const std::string settings = tree.path("vesk.INI");
+    ASSERT_EQ(::mkfifo(settings.c_str(), 0644), 0);
+    EXPECT_EQ(ReadSharedSetting("", kKeyEditFile, kDefaultEditFile), "Notepad.exe");
+    EXPECT_EQ(LoadSettings(settings), SavedSettings{});
+    EXPECT_EQ(ReadViewerCommand(settings, "pas"), "ASK");
+    test::ScriptedDialogs dialogs;
+    EXPECT_FALSE(SaveFolderSet(settings, SavedSettings{}, dialogs));
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Unable to write to " + settings});
+    struct stat st {};
+    ASSERT_EQ(::lstat(settings.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST(Settings, AWriteProtectedSettingsFileIsLeftAsItIs) {
+    TempTree tree;
+    const std::string settings = tree.write("vesk.INI", "[Folders]\r\nSavedFolder0=/old\r\n");
+    ASSERT_EQ(::chmod(settings.c_str(), 0444), 0);
+    SavedSettings s;
+    s.SavedFolder[0] = "/new";
+    test::ScriptedDialogs dialogs;
+    EXPECT_FALSE(SaveFolderSet(settings, s, dialogs));
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Unable to write to " + settings});
+    EXPECT_EQ(tree.read("vesk.INI"), "[Folders]\r\nSavedFolder0=/old\r\n");
 }
 
 TEST(Settings, SettingsPathIsTheProgramFolderAndTheExecutableName) {

@@ -510,6 +510,25 @@ TEST_F(MainWindowTest, FeedbackIsMailedAndKeptWhenTheMailProgramFails) {
     EXPECT_NE(shell.documents[1].find("Ulmen Find Text v7.25.7.28"), std::string::npos);
 }
 
+TEST_F(MainWindowTest, FeedbackKeepsTheNoteWhenTheRunLogCannotBeWritten) {
+    home.mkdir("Ostrelrun.log"); // a folder where the run log should be
+    open();
+    QTimer::singleShot(0, [this] {
+        auto* feedback = window->findChild<TfrmFeedback*>();
+        ASSERT_TRUE(feedback && feedback->isVisible());
+        auto* note = feedback->findChild<QPlainTextEdit*>("memNote");
+        note->setPlainText(QStringLiteral("keep me"));
+        QTest::mouseClick(feedback->findChild<QPushButton*>("btnSend"), Qt::LeftButton);
+        EXPECT_TRUE(feedback->isVisible());
+        EXPECT_EQ(note->toPlainText(), "keep me");
+        feedback->reject();
+    });
+    button("btnContactOstrel")->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("run log could not be written"), std::string::npos);
+    EXPECT_TRUE(shell.documents.empty());
+}
+
 // Answers the next modal box with `act` once the event loop runs.
 void whenModal(std::function<void(QWidget*)> act) {
     QTimer::singleShot(0, [act = std::move(act)] {
