@@ -88,9 +88,19 @@ int changeGridFontSize(StringGrid& grid, int fontSize, int step) {
     return fontSize;
 }
 
+void setDesignColumnWidths(StringGrid& grid) {
+    for (int c = 0; c < grid.colCount() && c < static_cast<int>(kResultsGridWidths.size()); ++c)
+        grid.setColWidth(c, kResultsGridWidths[static_cast<std::size_t>(c)]);
+}
+
 void FitResultColumns(StringGrid& grid) {
     if (grid.colWidth(0) < 30) grid.setColWidth(0, 40);
     xcGridFit(grid, true);
+    const int extra = grid.colWidth(0) - kMaxNumberColumnWidth;
+    if (extra > 0 && grid.colWidth(1) > 0) {
+        grid.setColWidth(0, kMaxNumberColumnWidth);
+        grid.setColWidth(1, grid.colWidth(1) + extra);
+    }
 }
 
 void DesignWidths::capture(const StringGrid& g) {
@@ -100,7 +110,8 @@ void DesignWidths::capture(const StringGrid& g) {
 }
 
 int DesignWidths::runColumn1Width(const StringGrid& g) const {
-    return std::max(1, g.width + column1 - grid);
+    const int fitting = g.width - kGridFitMargin - std::max(0, g.colWidth(0));
+    return std::max(1, std::min(g.width + column1 - grid, fitting));
 }
 
 void SetGridDisplay(StringGrid& grid, int speedDisplayItem, bool on) {

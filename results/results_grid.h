@@ -60,12 +60,21 @@ inline constexpr int kStartGridFontSize = 9;
 // 2 x size - 2; returns the new size for lblFont.
 int changeGridFontSize(StringGrid& grid, int fontSize, int step);
 
-// Keeps column 0 usable (below 30 it becomes 40), then fits all shown columns to the grid width.
+// grdFound as designed: line number, line text, and the file and position columns hidden.
+inline constexpr std::array<int, 4> kResultsGridWidths{44, 744, 0, 0};
+void setDesignColumnWidths(StringGrid& grid);
+
+// The line-number column never needs more: wider screens give the room to the text column.
+inline constexpr int kMaxNumberColumnWidth = 80;
+
+// Keeps column 0 usable (below 30 it becomes 40), then fits all shown columns to the grid width;
+// column 0 beyond kMaxNumberColumnWidth goes to column 1.
 void FitResultColumns(StringGrid& grid);
 
 // The grid and its column 1 as the window was designed, captured once at the first showing; each
 // run widens or narrows column 1 by what the grid has gained or lost since (never below 1 pixel:
-// a column of width 0 counts as hidden and fitting would never bring it back).
+// a column of width 0 counts as hidden and fitting would never bring it back), and never so far
+// that columns 0 and 1 no longer fit the grid, which would scroll the line numbers out of view.
 struct DesignWidths {
     int grid = 0;
     int column1 = 0;

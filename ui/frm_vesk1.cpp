@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -39,6 +40,11 @@
 namespace vesk {
 
 namespace {
+// What a desktop frame usually adds before the window manager tells the real one.
+constexpr FrameMargins kUsualFrame{4, 32, 4, 4};
+constexpr int kDesignMinimumWidth = 1105;
+constexpr int kFrameKnownAfterMs = 300;
+
 std::string currentFolder() {
     std::error_code ec;
     const std::filesystem::path p = std::filesystem::current_path(ec);
@@ -117,6 +123,13 @@ void TfrmVesk1::createWindows() {
     parts.frmFWindow = frmFWindow_;
     foundLines_ = new FoundLineActions(parts, *shell_, *dialogs_, settingsPath_, this);
     installReplace();
+    enterPressesButtons();
+}
+
+void TfrmVesk1::enterPressesButtons() {
+    // The windows made at start-up are this window's children: one filter serves their buttons.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->installEventFilter(this);
 }
 
 void TfrmVesk1::installReplace() {
@@ -228,6 +241,7 @@ void TfrmVesk1::firstShowing() {
     buildRunLists();
     if (folderAdvanced || saved_.FilespecMode == kModeAdvanced) cbxSubFolders->setChecked(true);
     edtFolder->setFocus();
+    QTimer::singleShot(kFrameKnownAfterMs, this, [this] { keepFrameOnScreen(); });
     // The focus given at start-up arrives with the window's activation, which is not an entry
     // into a box: take the start texts as the texts entered.
     entered_ = currentBoxTexts();
@@ -336,6 +350,28 @@ void TfrmVesk1::btnResizeVerticalClick() {
     resize(width(), g.height);
     expanded_ = g.expanded;
     btnResizeVertical->setToolTip(toQt(g.hint));
+}
+
+void TfrmVesk1::placeOnScreen() {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect work = s->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    FrameMargins margins = kUsualFrame;
+    if (isVisible() && frame != client)
+        margins = {client.left() - frame.left(), client.top() - frame.top(),
+                   frame.right() - client.right(), frame.bottom() - client.bottom()};
+    const WindowPlace place = startPlace({work.x(), work.y(), work.width(), work.height()},
+                                         std::max(width(), kDesignMinimumWidth), height(), margins);
+    setMinimumWidth(std::min(kDesignMinimumWidth, place.width));
+    setGeometry(place.x, place.y, place.width, place.height);
+}
+
+void TfrmVesk1::keepFrameOnScreen() {
+    const QScreen* s = screen();
+    if (!s || s->availableGeometry().contains(frameGeometry())) return;
+    placeOnScreen();
 }
 
 void TfrmVesk1::closeEvent(QCloseEvent* event) {
