@@ -45,7 +45,23 @@ CellLook resultCellLook(const StringGrid& grid, int col, int row, int fontSize) 
     }
     look.text = grid.cell(col, row);
     if (col == 0 && look.text == "-1") look.text = {};
+    if (col == 1 && kind == RowKind::Match) look.marks = grid.marks(row);
     return look;
+}
+
+FoundLineMarks foundLineMarksOf(const StringGrid& results, int row) {
+    FoundLineMarks found;
+    if (row < 0 || row >= results.rowCount() || rowKind(results, row) != RowKind::Match)
+        return found;
+    found.text = std::string(results.cell(1, row));
+    const std::span<const TextMark> marks = results.marks(row);
+    found.marks.assign(marks.begin(), marks.end());
+    return found;
+}
+
+void markFoundLine(StringGrid& grid, int row, const FoundLineMarks& found) {
+    const bool same = !found.marks.empty() && grid.cell(1, row) == found.text;
+    grid.setMarks(row, same ? std::span<const TextMark>(found.marks) : std::span<const TextMark>());
 }
 
 bool sameFileName(std::string_view a, std::string_view b) { return xcSameText(a, b); }
