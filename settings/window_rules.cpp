@@ -53,6 +53,13 @@ std::string phaseCaption(int phase, std::string_view searchText, bool replaceOn)
     return caption;
 }
 
+std::string notSearchedStatus(std::string_view failure) {
+    std::string status = "(Not searched)";
+    const std::string why = captionText(failure);
+    if (!why.empty()) status += " " + why;
+    return status;
+}
+
 WindowPlace startPlace(const WindowPlace& work, int clientWidth, int clientHeight,
                        const FrameMargins& frame) {
     const int extraWidth = frame.left + frame.right;

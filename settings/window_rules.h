@@ -45,6 +45,9 @@ std::string phaseCaption(int phase, std::string_view searchText, bool replaceOn)
 // A text shown in a caption: each run of line breaks becomes one blank; no blanks at the ends.
 std::string captionText(std::string_view text);
 
+// The status line after a run that did not take place (an invalid mask or date): why, on one line.
+std::string notSearchedStatus(std::string_view failure);
+
 // Where the window goes at start: its frame centred in the screen's work area, the client area
 // shrunk where the frame would not fit. Rectangles are in screen pixels; the result is the
 // client area's.

@@ -157,6 +157,9 @@ void TfrmVesk1::pairsTaken(const PairsDisplay& display) {
     edtString->setText(toQt(display.searchText));
     edtString->setToolTip(toQt(display.hint));
     searchText_ = display.searchText;
+    // The slots now hold the dialog's strings: the joined text of an earlier "Use for Searches"
+    // no longer describes what the next run searches.
+    history_.FindSetText.clear();
     RefreshSwitchLooks();
     lblStringsCount->setText(toQt(display.countLabel));
 }
@@ -307,7 +310,14 @@ void TfrmVesk1::MarkStatus(int kind) {
 void TfrmVesk1::btnGoClick() {
     processEvents();
     SetReplaceIndicator(1);
-    run_->DoSearch();
+    startRun();
+}
+
+void TfrmVesk1::startRun() {
+    // A run refused for an invalid mask or date leaves no summary of its own: the status line
+    // must not go on showing the previous run's.
+    if (run_->DoSearch() == RunResult::Failed)
+        setStatusText(notSearchedStatus(run_->failure()));
 }
 
 void TfrmVesk1::btnReplaceClick() {
@@ -317,7 +327,7 @@ void TfrmVesk1::btnReplaceClick() {
     if (!history_.FindSetText.empty()) edtString->setText(toQt(history_.FindSetText));
     if (replaceOn_) {
         SetReplaceIndicator(2);
-        run_->DoSearch();
+        startRun();
     }
 }
 

@@ -179,6 +179,7 @@ private:
     void placeRunButtons();
     void placeSetupButtons();
     void btnGoClick();
+    void startRun();
     void btnReplaceClick();
     void btnStopClick();
     void btnSelectClick();

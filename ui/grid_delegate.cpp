@@ -51,12 +51,9 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setClipRect(cell);
     const std::size_t width = static_cast<std::size_t>(std::max(0, cell.width()));
     const std::size_t limit = std::max(kMinDisplayBytes, kBytesPerPixel * width);
-    const std::string_view shown = displayPrefix(look.text, limit);
-    if (look.marks.empty())
-        painter->drawText(cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextExpandTabs,
-                          toQt(shown));
-    else
-        drawMarkedText(*painter, cell.topLeft(), shown, look.marks, toColor(kMatchMarkBackground));
+    // Every cell is laid out the same way, marked or not, so tabs line up from row to row.
+    drawMarkedText(*painter, cell.topLeft(), displayPrefix(look.text, limit), look.marks,
+                   toColor(kMatchMarkBackground));
     const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
     const int line = style->styleHint(QStyle::SH_Table_GridLineColor, &option, option.widget);
     painter->setClipping(false);

@@ -28,6 +28,7 @@ void drawMarkedText(QPainter& painter, QPointF topLeft, std::string_view bytes,
     const bool utf8 = isUtf8Text(bytes);
     QTextCharFormat marked;
     marked.setBackground(markBackground);
+    marked.setForeground(painter.pen().brush());
     QList<QTextLayout::FormatRange> ranges;
     for (const TextMark& m : marks) {
         if (m.start >= bytes.size()) continue;
@@ -39,7 +40,6 @@ void drawMarkedText(QPainter& painter, QPointF topLeft, std::string_view bytes,
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
-    layout.setFormats(ranges);
     layout.beginLayout();
     QTextLine line = layout.createLine();
     if (line.isValid()) {
@@ -47,7 +47,8 @@ void drawMarkedText(QPainter& painter, QPointF topLeft, std::string_view bytes,
         line.setPosition(QPointF(0, 0));
     }
     layout.endLayout();
-    layout.draw(&painter, topLeft);
+    // Drawn as selections: the layout paints their background behind the glyphs.
+    layout.draw(&painter, topLeft, ranges);
 }
 
 } // namespace vesk
