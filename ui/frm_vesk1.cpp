@@ -314,6 +314,9 @@ void TfrmVesk1::btnGoClick() {
 }
 
 void TfrmVesk1::startRun() {
+    // A simple run searches the box as it stands, however the text got there (typed, picked from
+    // the history): the caption names that string.
+    if (saved_.StringsMode != kModeAdvanced) searchText_ = fromQt(edtString->text());
     // A run refused for an invalid mask or date leaves no summary of its own: the status line
     // must not go on showing the previous run's.
     if (run_->DoSearch() == RunResult::Failed)
