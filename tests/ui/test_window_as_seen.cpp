@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +27,7 @@
 #include "tests/support/temp_tree.h"
 #include "tests/ui/qt_app.h"
 #include "ui/frm_vesk1.h"
+#include "ui/frm_vesk_replace.h"
 #include "ui/results_view.h"
 #include "ui/text_print.h"
 
@@ -171,6 +174,27 @@ TEST_F(WindowAsSeen, ARefusedRunSaysItDidNotTakePlace) {
     EXPECT_FALSE(dialogs.messages.empty()) << "the mask's message";
     EXPECT_TRUE(status->text().startsWith(QStringLiteral("(Not searched)")))
         << status->text().toStdString();
+}
+
+TEST_F(WindowAsSeen, AfterTheReplaceDialogTheStringBoxShowsItsStrings) {
+    show(1280, 690);
+    child<QCheckBox>("cbxEnableReplace")->setChecked(true);
+    // An earlier "Use for Searches" on the history window's Multiple Searches page.
+    window->history().FindSetText = "<older><strings>";
+    TfrmVeskReplace* dialog = window->frmVeskReplace();
+    QTimer::singleShot(0, [dialog] {
+        dialog->grdReplace->setItem(0, 0, new QTableWidgetItem(QStringLiteral("alpha")));
+        QTest::keyClick(dialog->grdReplace, Qt::Key_Right); // counts as an edit of the grid
+        dialog->btnReplace->click(); // "Turn on replace text" unticked: the strings only
+    });
+    child<QPushButton>("btnReplace")->click();
+    const std::string box = child<QLineEdit>("edtString")->text().toStdString();
+    EXPECT_NE(box.find("alpha"), std::string::npos) << box;
+    EXPECT_EQ(box.find("older"), std::string::npos) << box;
+    // The string box is taken from the dialog again, not from the older find set.
+    QTimer::singleShot(0, [dialog] { dialog->btnCancel->click(); });
+    child<QPushButton>("btnReplace")->click();
+    EXPECT_EQ(child<QLineEdit>("edtString")->text().toStdString(), box);
 }
 
 // Time stamps and durations differ from one run to the next.
