@@ -17,7 +17,7 @@ inline constexpr int kViewTextWidth = 1050;
 struct ViewTarget {
     std::string file;
     int line = 0;
-    FoundLineMarks found; // drawn marked on the line when it is unchanged
+    FoundLineMarks found = {}; // drawn marked on the line when it is unchanged
 };
 ViewTarget viewTargetOf(const StringGrid& results);
 

@@ -199,10 +199,7 @@ void resultRowFor(StringGrid& results, const std::string& file, std::string_view
 
 TEST(FoundLineMarks, TheViewerAndTheFoundWindowMarkTheUnchangedFoundLine) {
     TempTree tree;
-    const std::string file = tree.write("a.txt", "alpha
-onbeta
-gamma
-");
+    const std::string file = tree.write("a.txt", "alpha\nonbeta\ngamma\n");
     StringGrid results;
     resultRowFor(results, file, "onbeta");
     const std::vector<TextMark> want{{2, 4}};
@@ -230,10 +227,7 @@ gamma
 
 TEST(FoundLineMarks, AChangedLineOrAHeadingRowIsNotMarked) {
     TempTree tree;
-    const std::string file = tree.write("a.txt", "alpha
-changed since
-gamma
-");
+    const std::string file = tree.write("a.txt", "alpha\nchanged since\ngamma\n");
     StringGrid results;
     resultRowFor(results, file, "onbeta");
     StringGrid view;
