@@ -1,16 +1,12 @@
 // vesk: the desktop program. Its parameter "-v" turns on the diagnostics shown when a found line
 // is opened; --version and --help print their text without opening a window (or a display).
 #include <QApplication>
-#include <QScreen>
-#include <QStyle>
 
 #include <cstdio>
 #include <string_view>
 
-#include "settings/window_rules.h"
 #include "ui/frm_vesk1.h"
 #include "ui/program_icon.h"
-#include "ui/qt_text.h"
 
 namespace {
 
@@ -41,7 +37,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vesk"));
-    QApplication::setApplicationDisplayName(vesk::toQt(vesk::kApplicationTitle));
+    // No display name: Qt would append it to every caption. The title belongs to the desktop
+    // entry and the task bar.
     QApplication::setDesktopFileName(QStringLiteral("org.ulmen.vesk"));
     QApplication::setWindowIcon(vesk::programIcon());
 
@@ -50,9 +47,7 @@ int main(int argc, char* argv[]) {
         if (std::string_view(argv[i]) == "-v") options.verbose = true;
 
     vesk::TfrmVesk1 window(options);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
-                                               screen->availableGeometry()));
+    window.placeOnScreen();
     window.show();
     return QApplication::exec();
 }

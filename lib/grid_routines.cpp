@@ -12,7 +12,6 @@ namespace vesk {
 namespace {
 
 constexpr int kMinRowHeight = 16;
-constexpr int kFitMargin = 35;      // borders and the vertical scroll bar
 constexpr int kNarrowColumn = 10;   // narrow shown columns weigh as this much when sharing
 
 // Searches rows first..last (stepping by step), each row from its first column, for a cell that
@@ -42,7 +41,7 @@ void xcGridFit(StringGrid& grid, bool fitColumns) {
     if (grid.fontSize() > cap) grid.setFontSize(cap);
     if (!fitColumns || grid.colCount() <= 1) return;
 
-    const std::int64_t available = grid.width - kFitMargin;
+    const std::int64_t available = grid.width - kGridFitMargin;
     std::int64_t sum = 0;
     for (int c = 0; c < grid.colCount(); ++c) {
         const int w = grid.colWidth(c);

@@ -16,6 +16,9 @@ struct GridFindState {
     bool found = false; // the last find located a cell
 };
 
+// What fitting leaves of the grid's width for borders and the vertical scroll bar.
+inline constexpr int kGridFitMargin = 35;
+
 // Raises the default row height to at least 16, caps the grid's font size to suit the row height
 // and, with fitColumns, shares the grid width (less 35 for borders and scroll bar) among the shown
 // columns in proportion to their widths. Columns of width 0 stay hidden.

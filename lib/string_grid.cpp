@@ -38,6 +38,13 @@ void StringGrid::setRowCount(int n) {
             for (int c = 0; c < colCount_; ++c) liveBytes_ -= at(c, r).length;
     }
     cells_.resize(static_cast<std::size_t>(n) * colCount_);
+    if (!marks_.empty()) marks_.resize(static_cast<std::size_t>(n));
+    if (n <= fixedRows + 1 && !manyMarks_.empty()) {
+        // A cleared grid: the side table goes, with the few rows left that referred to it.
+        for (TextMark& m : marks_)
+            if (m.length == kManyMarks) m = {};
+        manyMarks_.clear();
+    }
     rowCount_ = n;
     if (row_ >= n) row_ = std::max(0, n - 1);
     if (topRow_ >= n) topRow_ = std::max(0, n - 1);
@@ -104,7 +111,32 @@ void StringGrid::blankRow(int row) {
         liveBytes_ -= at(c, row).length;
         at(c, row) = Cell{};
     }
+    if (static_cast<std::size_t>(row) < marks_.size()) marks_[static_cast<std::size_t>(row)] = {};
     if (observer_) observer_->gridCellsChanged(row, row);
+}
+
+void StringGrid::setMarks(int row, std::span<const TextMark> marks) {
+    if (row < 0 || row >= rowCount_) return;
+    if (marks.empty() && marks_.empty()) return;
+    if (marks_.empty()) marks_.resize(static_cast<std::size_t>(rowCount_));
+    TextMark& entry = marks_[static_cast<std::size_t>(row)];
+    if (marks.size() <= 1) {
+        entry = marks.empty() ? TextMark{} : marks.front();
+        if (entry.length == kManyMarks) entry = {}; // no single mark spans 4 GB of one line
+    } else {
+        entry = {static_cast<std::uint32_t>(manyMarks_.size()), kManyMarks};
+        manyMarks_.emplace_back(marks.begin(), marks.end());
+    }
+    if (observer_) observer_->gridCellsChanged(row, row);
+}
+
+std::span<const TextMark> StringGrid::marks(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= marks_.size()) return {};
+    const TextMark& entry = marks_[static_cast<std::size_t>(row)];
+    if (entry.length == 0) return {};
+    if (entry.length != kManyMarks) return {&entry, 1};
+    if (entry.start >= manyMarks_.size()) return {};
+    return manyMarks_[entry.start];
 }
 
 void StringGrid::compactIfWasteful() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,14 @@ public:
     virtual void gridCellsChanged(int firstRow, int lastRow) = 0;
     virtual void gridCurrentChanged(int row, int col) = 0;
     virtual void gridDisplayChanged() = 0; // visibility, widths, font, top row
+};
+
+// A stretch of a row's column-1 text drawn marked (the text a search found in that line), in bytes
+// from the start of the cell. Drawing only: no cell, export or listing sees it.
+struct TextMark {
+    std::uint32_t start = 0;
+    std::uint32_t length = 0;
+    friend bool operator==(const TextMark&, const TextMark&) = default;
 };
 
 class StringGrid {
@@ -63,6 +72,11 @@ public:
 
     void setObserver(GridObserver* observer) { observer_ = observer; }
 
+    // The marks of a row's column 1; a row that is blanked or removed loses them. Rows with one
+    // mark cost 8 bytes beside their cells once any row is marked; more marks go to a side table.
+    void setMarks(int row, std::span<const TextMark> marks);
+    std::span<const TextMark> marks(int row) const;
+
     // Bytes held by the cell arena (for benchmarks and the memory budget).
     std::size_t arenaBytes() const;
 
@@ -96,6 +110,11 @@ private:
     int rowHeight_ = 16;
     int fontSize_ = 9;
     std::vector<int> widths_;
+    // One entry per row once a row is marked: its only mark, or with kManyMarks as the length the
+    // index of its marks in manyMarks_.
+    static constexpr std::uint32_t kManyMarks = 0xFFFFFFFFu;
+    std::vector<TextMark> marks_;
+    std::vector<std::vector<TextMark>> manyMarks_;
     std::vector<Cell> cells_;
     std::vector<Chunk> chunks_;
     int tail_ = -1; // chunk that small cells fill

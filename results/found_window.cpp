@@ -29,7 +29,8 @@ int foundLineOf(std::string_view column0) {
     return static_cast<int>(n);
 }
 
-int fillFoundWindow(StringGrid& grid, const FileLines& lines, int foundLine) {
+int fillFoundWindow(StringGrid& grid, const FileLines& lines, int foundLine,
+                    const FoundLineMarks& found) {
     const std::int64_t count = static_cast<std::int64_t>(lines.count());
     const std::int64_t first =
         std::max<std::int64_t>(1, std::int64_t{foundLine} - kLinesAroundFound);
@@ -38,6 +39,7 @@ int fillFoundWindow(StringGrid& grid, const FileLines& lines, int foundLine) {
     int foundRow = -1;
     std::string number;
     for (int i = 0; i < kFoundWindowRows; ++i) {
+        grid.setMarks(i, {});
         const std::int64_t n = first + i;
         if (n > last) {
             grid.blankRow(i);
@@ -49,7 +51,10 @@ int fillFoundWindow(StringGrid& grid, const FileLines& lines, int foundLine) {
         grid.setCell(1, i, lines.line(static_cast<std::size_t>(n)));
         if (n == foundLine) foundRow = i;
     }
-    if (foundRow >= 0) grid.setRow(foundRow);
+    if (foundRow >= 0) {
+        grid.setRow(foundRow);
+        markFoundLine(grid, foundRow, found);
+    }
     return foundRow;
 }
 

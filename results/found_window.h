@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "lib/string_grid.h"
+#include "results/results_grid.h"
 #include "results/file_lines.h"
 
 namespace vesk {
@@ -25,8 +26,9 @@ int foundLineOf(std::string_view column0);
 
 // Fills the eleven rows with lines L - 5 .. L + 5 (within 1..count), emptying the rest, and makes
 // the row showing L current. Returns that row, or -1 when no row shows L (a heading row, or a
-// file that has since become shorter).
-int fillFoundWindow(StringGrid& grid, const FileLines& lines, int foundLine);
+// file that has since become shorter). The found line gets the marks of `found`.
+int fillFoundWindow(StringGrid& grid, const FileLines& lines, int foundLine,
+                    const FoundLineMarks& found = {});
 
 // The client height that shows the eleven rows exactly: 11 x row height + 22.
 int foundWindowClientHeight(int rowHeight);

@@ -45,7 +45,23 @@ CellLook resultCellLook(const StringGrid& grid, int col, int row, int fontSize) 
     }
     look.text = grid.cell(col, row);
     if (col == 0 && look.text == "-1") look.text = {};
+    if (col == 1 && kind == RowKind::Match) look.marks = grid.marks(row);
     return look;
+}
+
+FoundLineMarks foundLineMarksOf(const StringGrid& results, int row) {
+    FoundLineMarks found;
+    if (row < 0 || row >= results.rowCount() || rowKind(results, row) != RowKind::Match)
+        return found;
+    found.text = std::string(results.cell(1, row));
+    const std::span<const TextMark> marks = results.marks(row);
+    found.marks.assign(marks.begin(), marks.end());
+    return found;
+}
+
+void markFoundLine(StringGrid& grid, int row, const FoundLineMarks& found) {
+    const bool same = !found.marks.empty() && grid.cell(1, row) == found.text;
+    grid.setMarks(row, same ? std::span<const TextMark>(found.marks) : std::span<const TextMark>());
 }
 
 bool sameFileName(std::string_view a, std::string_view b) { return xcSameText(a, b); }
@@ -88,9 +104,19 @@ int changeGridFontSize(StringGrid& grid, int fontSize, int step) {
     return fontSize;
 }
 
+void setDesignColumnWidths(StringGrid& grid) {
+    for (int c = 0; c < grid.colCount() && c < static_cast<int>(kResultsGridWidths.size()); ++c)
+        grid.setColWidth(c, kResultsGridWidths[static_cast<std::size_t>(c)]);
+}
+
 void FitResultColumns(StringGrid& grid) {
     if (grid.colWidth(0) < 30) grid.setColWidth(0, 40);
     xcGridFit(grid, true);
+    const int extra = grid.colWidth(0) - kMaxNumberColumnWidth;
+    if (extra > 0 && grid.colWidth(1) > 0) {
+        grid.setColWidth(0, kMaxNumberColumnWidth);
+        grid.setColWidth(1, grid.colWidth(1) + extra);
+    }
 }
 
 void DesignWidths::capture(const StringGrid& g) {
@@ -100,7 +126,8 @@ void DesignWidths::capture(const StringGrid& g) {
 }
 
 int DesignWidths::runColumn1Width(const StringGrid& g) const {
-    return std::max(1, g.width + column1 - grid);
+    const int fitting = g.width - kGridFitMargin - std::max(0, g.colWidth(0));
+    return std::max(1, std::min(g.width + column1 - grid, fitting));
 }
 
 void SetGridDisplay(StringGrid& grid, int speedDisplayItem, bool on) {

@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lib/string_grid.h"
 
@@ -29,6 +31,8 @@ inline constexpr Rgb kMaroon{128, 0, 0};
 inline constexpr Rgb kGreen{0, 128, 0};
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kRed{255, 0, 0};
+// Behind the text a search found in a line.
+inline constexpr Rgb kMatchMarkBackground{255, 230, 110};
 
 // How one cell is painted: fill with background, then write text at the cell's top-left corner.
 // text points into the grid and is valid until the grid next changes.
@@ -39,10 +43,23 @@ struct CellLook {
     bool bold = false;
     int fontSize = 9;
     std::string_view text;
+    // Stretches of `text` drawn on kMatchMarkBackground: the found text of a match row's line.
+    std::span<const TextMark> marks;
 };
 
 // The look of cell (col, row) of the results grid drawn at the window's grid font size.
 CellLook resultCellLook(const StringGrid& grid, int col, int row, int fontSize);
+
+// The found line of a result row as the row shows it, with its marks, for a window that shows
+// the line again from its file.
+struct FoundLineMarks {
+    std::string text;
+    std::vector<TextMark> marks;
+};
+FoundLineMarks foundLineMarksOf(const StringGrid& results, int row);
+// Gives `row` of a window's grid the found line's marks when it shows that line as the result row
+// had it (a file changed since shows no marks rather than wrong ones); otherwise none.
+void markFoundLine(StringGrid& grid, int row, const FoundLineMarks& found);
 
 // File names of two rows name the same file: equal after trimming, ignoring the case of a..z.
 bool sameFileName(std::string_view a, std::string_view b);
@@ -60,12 +77,21 @@ inline constexpr int kStartGridFontSize = 9;
 // 2 x size - 2; returns the new size for lblFont.
 int changeGridFontSize(StringGrid& grid, int fontSize, int step);
 
-// Keeps column 0 usable (below 30 it becomes 40), then fits all shown columns to the grid width.
+// grdFound as designed: line number, line text, and the file and position columns hidden.
+inline constexpr std::array<int, 4> kResultsGridWidths{44, 744, 0, 0};
+void setDesignColumnWidths(StringGrid& grid);
+
+// The line-number column never needs more: wider screens give the room to the text column.
+inline constexpr int kMaxNumberColumnWidth = 80;
+
+// Keeps column 0 usable (below 30 it becomes 40), then fits all shown columns to the grid width;
+// column 0 beyond kMaxNumberColumnWidth goes to column 1.
 void FitResultColumns(StringGrid& grid);
 
 // The grid and its column 1 as the window was designed, captured once at the first showing; each
 // run widens or narrows column 1 by what the grid has gained or lost since (never below 1 pixel:
-// a column of width 0 counts as hidden and fitting would never bring it back).
+// a column of width 0 counts as hidden and fitting would never bring it back), and never so far
+// that columns 0 and 1 no longer fit the grid, which would scroll the line numbers out of view.
 struct DesignWidths {
     int grid = 0;
     int column1 = 0;

@@ -18,6 +18,7 @@ ViewTarget viewTargetOf(const StringGrid& results) {
     ViewTarget t;
     t.file = std::string(results.cell(2, row));
     if (!parsePlainInt(results.cell(0, row), t.line)) t.line = 0;
+    t.found = foundLineMarksOf(results, row);
     return t;
 }
 
@@ -49,7 +50,10 @@ ViewFill fillViewGrid(StringGrid& grid, const ViewTarget& target) {
         grid.setCell(0, i, number);
         grid.setCell(1, i, lines.line(static_cast<std::size_t>(i)));
     }
-    if (target.line >= 1 && target.line <= n) grid.setRow(target.line);
+    if (target.line >= 1 && target.line <= n) {
+        grid.setRow(target.line);
+        markFoundLine(grid, target.line, target.found);
+    }
     return {target.file, true};
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "lib/string_grid.h"
+#include "results/results_grid.h"
 
 namespace vesk {
 
@@ -16,6 +17,7 @@ inline constexpr int kViewTextWidth = 1050;
 struct ViewTarget {
     std::string file;
     int line = 0;
+    FoundLineMarks found = {}; // drawn marked on the line when it is unchanged
 };
 ViewTarget viewTargetOf(const StringGrid& results);
 

@@ -57,9 +57,11 @@ DateSelectionResult ApplyDateSelection(bool enabled, int folderMode, int filespe
         result.range.selectOnDates = false;
         return result;
     }
-    // 2. Both lists simple: the message, the scanner untouched, the run goes on.
+    // 2. Both lists simple: the message, and the run goes on without dates. A range an earlier
+    // advanced run left in the scanner must not filter this one.
     if (folderMode != 2 && filespecMode != 2) {
-        result.action = DateScannerAction::LeaveAlone;
+        result.action = DateScannerAction::SwitchOff;
+        result.range.selectOnDates = false;
         result.message = kDateSelectionAdvancedMessage;
         return result;
     }

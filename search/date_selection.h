@@ -29,8 +29,8 @@ struct KeptDates {
 
 // What the caller does with the scanner.
 enum class DateScannerAction {
-    SwitchOff,  // check box off: set SelectOnDates false only, leave the two dates
-    LeaveAlone, // do not touch the scanner (simple mode, or the run ends)
+    SwitchOff,  // check box off or both lists simple: set SelectOnDates false only
+    LeaveAlone, // do not touch the scanner (the run ends)
     Assign,     // assign all three fields of `range`
 };
 

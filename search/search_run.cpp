@@ -9,6 +9,7 @@
 #include "search/find_pos.h"
 #include "search/line_search.h"
 #include "search/regex_search.h"
+#include "search/match_marks.h"
 #include "search/text_test.h"
 
 namespace vesk {
@@ -348,6 +349,7 @@ void SearchRun::Impl::onMatch(std::uint64_t lineNumber, std::string_view line, s
         headingWritten_ = true;
     }
     addResultRow(static_cast<std::int64_t>(lineNumber), line, path_, position);
+    if (position > 0) host_.grid().setMarks(s_.LastRow, matchMarks(line, position, query_));
     if (s_.MatchedLines > 20) host_.grid().setTopRow(s_.LastRow - 20);
 }
 

@@ -8,7 +8,7 @@
 namespace vesk {
 
 void AddToHistory(std::vector<std::string>& historyList, std::string_view text) {
-    if (text.empty()) return;
+    if (text.empty() || text.find_first_of("\r\n") != std::string_view::npos) return;
     const bool present = std::any_of(historyList.begin(), historyList.end(),
                                      [&](const std::string& s) { return equalsNoCase(s, text); });
     if (!present) historyList.emplace_back(text);

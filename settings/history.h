@@ -20,7 +20,9 @@ struct SearchHistory {
     std::string FindSetText;
 };
 
-// Appends the text unless it is empty or already present (compared without regard to case).
+// Appends the text unless it is empty, already present (compared without regard to case) or holds
+// a line break: a search string is one line, and a text of several lines is a listing of strings
+// (such as the replace dialog's "Replace - Strings to find:") that was never searched as such.
 void AddToHistory(std::vector<std::string>& historyList, std::string_view text);
 
 // The entries as the history window lists them: the most recent first.

@@ -1,5 +1,7 @@
 #include "settings/window_rules.h"
 
+#include <algorithm>
+
 #include "lib/text.h"
 
 namespace vesk {
@@ -26,16 +28,48 @@ PhaseLook phaseLook(int phase) {
     return look;
 }
 
+std::string captionText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    bool inBreak = false;
+    for (char c : text) {
+        const bool lineBreak = c == '\r' || c == '\n';
+        if (lineBreak && !inBreak) out += ' ';
+        if (!lineBreak) out += c;
+        inBreak = lineBreak;
+    }
+    return trim(out);
+}
+
 std::string phaseCaption(int phase, std::string_view searchText, bool replaceOn) {
     std::string caption(kWindowCaption);
+    const std::string shown = captionText(searchText);
     if (phase == kPhaseSearching) {
-        caption += replaceOn ? " - Replace - " : " - ";
-        caption += searchText;
-    } else if (phase == kPhaseViewing) {
-        caption += " - ";
-        caption += searchText;
+        if (replaceOn) caption += " - Replace";
+        if (!shown.empty()) caption += " - " + shown;
+    } else if (phase == kPhaseViewing && !shown.empty()) {
+        caption += " - " + shown;
     }
     return caption;
+}
+
+std::string notSearchedStatus(std::string_view failure) {
+    std::string status = "(Not searched)";
+    const std::string why = captionText(failure);
+    if (!why.empty()) status += " " + why;
+    return status;
+}
+
+WindowPlace startPlace(const WindowPlace& work, int clientWidth, int clientHeight,
+                       const FrameMargins& frame) {
+    const int extraWidth = frame.left + frame.right;
+    const int extraHeight = frame.top + frame.bottom;
+    WindowPlace place;
+    place.width = std::max(1, std::min(clientWidth, work.width - extraWidth));
+    place.height = std::max(1, std::min(clientHeight, work.height - extraHeight));
+    place.x = work.x + std::max(0, (work.width - place.width - extraWidth) / 2) + frame.left;
+    place.y = work.y + std::max(0, (work.height - place.height - extraHeight) / 2) + frame.top;
+    return place;
 }
 
 SwitchLook switchLook(int mode) {

@@ -39,8 +39,27 @@ struct PhaseLook {
 PhaseLook phaseLook(int phase);
 
 // The caption of a phase: plain while selecting; while searching " - " and the search text, with
-// "Replace - " before it when replacing; while viewing " - " and the search text.
+// "Replace - " before it when replacing; while viewing " - " and the search text. A caption is one
+// line: line breaks in the search text show as one blank, and an empty text adds no " - ".
 std::string phaseCaption(int phase, std::string_view searchText, bool replaceOn);
+// A text shown in a caption: each run of line breaks becomes one blank; no blanks at the ends.
+std::string captionText(std::string_view text);
+
+// The status line after a run that did not take place (an invalid mask or date): why, on one line.
+std::string notSearchedStatus(std::string_view failure);
+
+// Where the window goes at start: its frame centred in the screen's work area, the client area
+// shrunk where the frame would not fit. Rectangles are in screen pixels; the result is the
+// client area's.
+struct WindowPlace {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const WindowPlace&) const = default;
+};
+struct FrameMargins {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+WindowPlace startPlace(const WindowPlace& work, int clientWidth, int clientHeight,
+                       const FrameMargins& frame);
 
 // The look of one box and its switch: simple navy and editable, advanced green, bold, read-only.
 struct SwitchLook {

@@ -88,7 +88,8 @@ void FoundLineActions::ShowFoundWindow() {
         return;
     }
     TfrmFWindow* window = parts_.frmFWindow;
-    window->setFoundLine(&foundLines_.lines(), foundLineOf(row.line));
+    window->setFoundLine(&foundLines_.lines(), foundLineOf(row.line),
+                         foundLineMarksOf(grid, grid.row()));
     if (window->isVisible())
         window->FormActivate();
     else

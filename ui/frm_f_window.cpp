@@ -42,14 +42,15 @@ TfrmFWindow::TfrmFWindow(QWidget* parent) : QDialog(parent, Qt::Tool) {
 
 TfrmFWindow::~TfrmFWindow() = default;
 
-void TfrmFWindow::setFoundLine(const FileLines* lines, int foundLine) {
+void TfrmFWindow::setFoundLine(const FileLines* lines, int foundLine, FoundLineMarks found) {
     lines_ = lines;
     foundLine_ = foundLine;
+    found_ = std::move(found);
 }
 
 void TfrmFWindow::FormActivate() {
     static const FileLines kNoLines;
-    const int row = fillFoundWindow(grid_, lines_ ? *lines_ : kNoLines, foundLine_);
+    const int row = fillFoundWindow(grid_, lines_ ? *lines_ : kNoLines, foundLine_, found_);
     resize(width(), foundWindowClientHeight(grid_.defaultRowHeight()));
     grdWindow->sync();
     if (row < 0) grdWindow->clearSelection();

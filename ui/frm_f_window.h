@@ -8,6 +8,7 @@
 
 #include "lib/string_grid.h"
 #include "results/file_lines.h"
+#include "results/results_grid.h"
 
 namespace vesk {
 
@@ -20,7 +21,8 @@ public:
     ~TfrmFWindow() override;
 
     // The lines and the found line the next activation shows; `lines` must outlive the showing.
-    void setFoundLine(const FileLines* lines, int foundLine);
+    // found: the result row's line and marks, drawn on the found line while it is unchanged.
+    void setFoundLine(const FileLines* lines, int foundLine, FoundLineMarks found = {});
 
     // FormActivate: fills the eleven rows and selects the found one.
     void FormActivate();
@@ -44,6 +46,7 @@ private:
     StringGrid grid_{2, 11};
     const FileLines* lines_ = nullptr;
     int foundLine_ = 0;
+    FoundLineMarks found_;
     bool placed_ = false;
 };
 

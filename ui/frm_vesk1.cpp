@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -39,6 +40,11 @@
 namespace vesk {
 
 namespace {
+// What a desktop frame usually adds before the window manager tells the real one.
+constexpr FrameMargins kUsualFrame{4, 32, 4, 4};
+constexpr int kDesignMinimumWidth = 1105;
+constexpr int kFrameKnownAfterMs = 300;
+
 std::string currentFolder() {
     std::error_code ec;
     const std::filesystem::path p = std::filesystem::current_path(ec);
@@ -118,6 +124,13 @@ void TfrmVesk1::createWindows() {
     parts.frmFWindow = frmFWindow_;
     foundLines_ = new FoundLineActions(parts, *shell_, *dialogs_, settingsPath_, this);
     installReplace();
+    enterPressesButtons();
+}
+
+void TfrmVesk1::enterPressesButtons() {
+    // The windows made at start-up are this window's children: one filter serves their buttons.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->installEventFilter(this);
 }
 
 void TfrmVesk1::installReplace() {
@@ -145,6 +158,9 @@ void TfrmVesk1::pairsTaken(const PairsDisplay& display) {
     edtString->setText(toQt(display.searchText));
     edtString->setToolTip(toQt(display.hint));
     searchText_ = display.searchText;
+    // The slots now hold the dialog's strings: the joined text of an earlier "Use for Searches"
+    // no longer describes what the next run searches.
+    history_.FindSetText.clear();
     RefreshSwitchLooks();
     lblStringsCount->setText(toQt(display.countLabel));
 }
@@ -230,6 +246,7 @@ void TfrmVesk1::firstShowing() {
     buildRunLists();
     if (folderAdvanced || saved_.FilespecMode == kModeAdvanced) cbxSubFolders->setChecked(true);
     edtFolder->setFocus();
+    QTimer::singleShot(kFrameKnownAfterMs, this, [this] { keepFrameOnScreen(); });
     // The focus given at start-up arrives with the window's activation, which is not an entry
     // into a box: take the start texts as the texts entered.
     entered_ = currentBoxTexts();
@@ -295,7 +312,17 @@ void TfrmVesk1::MarkStatus(int kind) {
 void TfrmVesk1::btnGoClick() {
     processEvents();
     SetReplaceIndicator(1);
-    run_->DoSearch();
+    startRun();
+}
+
+void TfrmVesk1::startRun() {
+    // A simple run searches the box as it stands, however the text got there (typed, picked from
+    // the history): the caption names that string.
+    if (saved_.StringsMode != kModeAdvanced) searchText_ = fromQt(edtString->text());
+    // A run refused for an invalid mask or date leaves no summary of its own: the status line
+    // must not go on showing the previous run's.
+    if (run_->DoSearch() == RunResult::Failed)
+        setStatusText(notSearchedStatus(run_->failure()));
 }
 
 void TfrmVesk1::btnReplaceClick() {
@@ -305,7 +332,7 @@ void TfrmVesk1::btnReplaceClick() {
     if (!history_.FindSetText.empty()) edtString->setText(toQt(history_.FindSetText));
     if (replaceOn_) {
         SetReplaceIndicator(2);
-        run_->DoSearch();
+        startRun();
     }
 }
 
@@ -338,6 +365,28 @@ void TfrmVesk1::btnResizeVerticalClick() {
     resize(width(), g.height);
     expanded_ = g.expanded;
     btnResizeVertical->setToolTip(toQt(g.hint));
+}
+
+void TfrmVesk1::placeOnScreen() {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect work = s->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    FrameMargins margins = kUsualFrame;
+    if (isVisible() && frame != client)
+        margins = {client.left() - frame.left(), client.top() - frame.top(),
+                   frame.right() - client.right(), frame.bottom() - client.bottom()};
+    const WindowPlace place = startPlace({work.x(), work.y(), work.width(), work.height()},
+                                         std::max(width(), kDesignMinimumWidth), height(), margins);
+    setMinimumWidth(std::min(kDesignMinimumWidth, place.width));
+    setGeometry(place.x, place.y, place.width, place.height);
+}
+
+void TfrmVesk1::keepFrameOnScreen() {
+    const QScreen* s = screen();
+    if (!s || s->availableGeometry().contains(frameGeometry())) return;
+    placeOnScreen();
 }
 
 void TfrmVesk1::closeEvent(QCloseEvent* event) {

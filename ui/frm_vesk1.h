@@ -73,6 +73,10 @@ public:
     explicit TfrmVesk1(VeskWindowOptions options = {}, QWidget* parent = nullptr);
     ~TfrmVesk1() override;
 
+    // At start: the window, frame included, centred in the screen's work area and shrunk where it
+    // would not fit. Once shown, the real frame is known and the place is corrected if needed.
+    void placeOnScreen();
+
     // Operations other windows call.
     void ShowPhase(int phase);
     void SetReplaceIndicator(int kind);
@@ -175,11 +179,14 @@ private:
     void placeRunButtons();
     void placeSetupButtons();
     void btnGoClick();
+    void startRun();
     void btnReplaceClick();
     void btnStopClick();
     void btnSelectClick();
     void pageTabClick(int index);
     void btnResizeVerticalClick();
+    void keepFrameOnScreen();
+    void enterPressesButtons();
 
     // The boxes.
     MainBoxes boxesFromControls() const;

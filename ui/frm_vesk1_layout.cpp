@@ -343,8 +343,16 @@ QWidget* TfrmVesk1::buildMatchesPage() {
     TabMatches = named(new QWidget, "TabMatches");
     auto* l = new QVBoxLayout(TabMatches);
     l->setContentsMargins(0, 0, 0, 0);
+    setDesignColumnWidths(grid_);
     grdFound = named(new ResultsView(grid_, *dialogs_, TabMatches), "grdFound");
     grdFound->setToolTip(toQt(kFirstClickHint));
+    // The tab control gives every page the rectangle of the shown one, and the grid fills its
+    // page: that is the grid's width while the Select page is shown or a run hides the grid.
+    grdFound->setLayoutWidth([this] {
+        if (grdFound->isVisible()) return grdFound->width();
+        const QWidget* shown = PageControl1->currentWidget();
+        return shown ? shown->width() : grdFound->width();
+    });
     l->addWidget(grdFound);
     return TabMatches;
 }

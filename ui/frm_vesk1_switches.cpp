@@ -284,6 +284,15 @@ bool TfrmVesk1::eventFilter(QObject* watched, QEvent* event) {
         if (watched == ImageFilespec) switchClicked(kFilespecs);
         if (watched == ImageString) switchClicked(kStrings);
     }
+    // Enter presses a focused push button, in this window and in the windows it made.
+    if (type == QEvent::KeyPress && qobject_cast<QPushButton*>(watched)) {
+        auto* button = static_cast<QPushButton*>(watched);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && button->isEnabled()) {
+            button->click();
+            return true;
+        }
+    }
     // Enter and Esc move on as Tab does, in every edit box and check box of the window.
     if (type == QEvent::KeyPress &&
         (qobject_cast<QLineEdit*>(watched) || qobject_cast<QCheckBox*>(watched))) {

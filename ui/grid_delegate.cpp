@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QStyle>
 
+#include "ui/marked_text.h"
 #include "ui/qt_text.h"
 
 namespace vesk {
@@ -50,8 +51,9 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setClipRect(cell);
     const std::size_t width = static_cast<std::size_t>(std::max(0, cell.width()));
     const std::size_t limit = std::max(kMinDisplayBytes, kBytesPerPixel * width);
-    painter->drawText(cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextExpandTabs,
-                      toQt(displayPrefix(look.text, limit)));
+    // Every cell is laid out the same way, marked or not, so tabs line up from row to row.
+    drawMarkedText(*painter, cell.topLeft(), displayPrefix(look.text, limit), look.marks,
+                   toColor(kMatchMarkBackground));
     const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
     const int line = style->styleHint(QStyle::SH_Table_GridLineColor, &option, option.widget);
     painter->setClipping(false);

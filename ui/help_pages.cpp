@@ -7,8 +7,8 @@ namespace {
 constexpr std::string_view kViewingResults = R"html(
 <h2>Viewing results</h2>
 <p>When a search ends, the <b>Matches</b> page lists what it found. Each file with hits has a
-heading row (its full path, in bold); below it come the matching lines with their line number and
-the position of the match in the line. Headings of <i>.pas</i>, <i>.dfm</i> and <i>.txt</i> files
+heading row (its full path, in bold); below it come the matching lines with their line number,
+the text found marked in yellow (each word, for a Google type find). Headings of <i>.pas</i>, <i>.dfm</i> and <i>.txt</i> files
 have their own colours. Red rows report a file that could not be read, or one that took longer
 than two seconds and was cut off.</p>
 <h3>Keys in the results grid</h3>
@@ -32,7 +32,8 @@ is put on the clipboard, ready for the editor's own find.</td></tr>
 <p><b>-</b> and <b>+</b> make the grid's font smaller or larger (the size is shown between them).
 <b>View</b> opens the current file in the viewer. <b>Text/Print</b> writes the results as a text
 listing, a report, or a tab-delimited or CSV file. <b>Select</b> goes back to the search
-options. Hovering over a row shows the file's date and size.</p>
+options. After a click on a row, resting the mouse on the grid shows that row's file with its date
+and size.</p>
 )html";
 
 constexpr std::string_view kAdvancedOptions = R"html(
@@ -71,7 +72,8 @@ pick one, <b>Current</b> for the current folder) and check "Search Subfolders" t
 tree.</li>
 <li>Type the file mask in <b>FileSpec</b>: <i>*.*</i> for every file, <i>*.pas</i> for one kind.
 For several masks at once switch on Advanced Filespec.</li>
-<li>Type the text in <b>String</b> and press Enter or click <b>Search</b>.</li>
+<li>Type the text in <b>String</b> and click <b>Search</b>, or press Enter: the focus moves on to
+<b>Search</b>, and a second Enter starts it (Enter presses whichever button has the focus).</li>
 </ol>
 <p>While a search runs, <b>Stop</b> ends it at the next file and the summary says
 " (aborted)"; clicking the Select or Matches tab also ends it. The status line shows the files

@@ -3,10 +3,14 @@
 #include <algorithm>
 
 #include <QHeaderView>
+#include <QApplication>
 #include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
+#include "results/results_grid.h"
 #include "ui/grid_model.h"
+#include "ui/marked_text.h"
 
 namespace vesk {
 
@@ -21,7 +25,12 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         if (index.row() >= grid_.fixedRows) {
-            QStyledItemDelegate::paint(painter, option, index);
+            const std::span<const TextMark> marks =
+                index.column() == 1 ? grid_.marks(index.row()) : std::span<const TextMark>();
+            if (marks.empty())
+                QStyledItemDelegate::paint(painter, option, index);
+            else
+                paintMarked(painter, option, index, marks);
             return;
         }
         painter->fillRect(option.rect, option.palette.button());
@@ -31,6 +40,30 @@ public:
     }
 
 private:
+    // The item's panel as Qt draws it, then its text with the found stretches marked, placed
+    // where Qt places an item's text.
+    void paintMarked(QPainter* painter, const QStyleOptionViewItem& option,
+                     const QModelIndex& index, std::span<const TextMark> marks) const {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        item.text.clear();
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect text = option.rect.adjusted(margin, 0, -margin, 0);
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->save();
+        painter->setClipRect(text);
+        painter->setFont(item.font);
+        painter->setPen(item.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const int top = text.top() + (text.height() - QFontMetrics(item.font).height()) / 2;
+        drawMarkedText(*painter, QPointF(text.left(), top), grid_.cell(1, index.row()), marks,
+                       QColor(kMatchMarkBackground.r, kMatchMarkBackground.g,
+                              kMatchMarkBackground.b));
+        painter->restore();
+    }
+
     const StringGrid& grid_;
 };
 

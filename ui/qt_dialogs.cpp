@@ -1,23 +1,23 @@
 #include "ui/qt_dialogs.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "settings/window_rules.h"
 #include "ui/qt_text.h"
 
 namespace vesk {
 
 namespace {
-// A caption-less box is titled with the application, as the platform's own message boxes are.
+// A caption-less box is titled with the program's title, as the platform's own message boxes are.
 QString captionOrTitle(std::string_view caption) {
-    return caption.empty() ? QApplication::applicationDisplayName() : toQt(caption);
+    return toQt(caption.empty() ? kApplicationTitle : caption);
 }
 } // namespace
 
 void QtDialogs::showMessage(std::string_view text) {
-    QMessageBox::information(parent_, QApplication::applicationDisplayName(), toQt(text));
+    QMessageBox::information(parent_, captionOrTitle({}), toQt(text));
 }
 
 bool QtDialogs::askYesNo(std::string_view caption, std::string_view text) {

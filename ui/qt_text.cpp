@@ -13,6 +13,12 @@ QString toQt(std::string_view bytes) {
     return QString::fromLatin1(view);
 }
 
+bool isUtf8Text(std::string_view bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return !utf8.hasError();
+}
+
 std::string fromQt(const QString& text) {
     return text.toStdString();
 }

@@ -9,6 +9,8 @@
 namespace vesk {
 
 QString toQt(std::string_view bytes);
+// Whether toQt decodes `bytes` as UTF-8 (else they show as Latin-1, one character a byte).
+bool isUtf8Text(std::string_view bytes);
 std::string fromQt(const QString& text);
 // File and folder names use the platform's file-name encoding.
 QString fileNameToQt(std::string_view name);

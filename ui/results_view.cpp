@@ -82,7 +82,7 @@ ResultsView::ResultsView(StringGrid& grid, Dialogs& dialogs, QWidget* parent)
     connect(this, &QAbstractItemView::clicked, this, &ResultsView::onClicked);
     connect(this, &QAbstractItemView::doubleClicked, this, &ResultsView::openFileRequested);
 
-    grid_.width = width();
+    grid_.width = layoutWidth();
     applyDisplay();
     applyCurrent(grid_.row(), grid_.col());
 }
@@ -99,19 +99,27 @@ int ResultsView::changeGridFontSize(int step) {
     return fontSize_;
 }
 
+void ResultsView::setLayoutWidth(std::function<int()> layoutWidth) {
+    layoutWidth_ = std::move(layoutWidth);
+}
+
+int ResultsView::layoutWidth() const {
+    return layoutWidth_ ? layoutWidth_() : width();
+}
+
 void ResultsView::fitResultColumns() {
-    grid_.width = width();
+    grid_.width = layoutWidth();
     FitResultColumns(grid_);
     model_->flush();
 }
 
 void ResultsView::captureDesignWidths() {
-    grid_.width = width();
+    grid_.width = layoutWidth();
     design_.capture(grid_);
 }
 
 void ResultsView::setRunColumnWidth() {
-    grid_.width = width();
+    grid_.width = layoutWidth();
     grid_.setColWidth(1, design_.runColumn1Width(grid_));
     model_->flush();
 }
@@ -254,7 +262,14 @@ void ResultsView::showEvent(QShowEvent* e) {
 
 void ResultsView::resizeEvent(QResizeEvent* e) {
     QTableView::resizeEvent(e);
-    grid_.width = width();
+    grid_.width = layoutWidth();
+}
+
+void ResultsView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QScrollBar* across = horizontalScrollBar();
+    const int kept = across->value();
+    QTableView::scrollTo(index, hint);
+    across->setValue(kept);
 }
 
 void ResultsView::onClicked() {

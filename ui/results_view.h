@@ -38,6 +38,10 @@ public:
     int gridFontSize() const { return fontSize_; }
     int changeGridFontSize(int step);
 
+    // The width the grid has in its page, also while it or its page is hidden (a widget that was
+    // never laid out only knows a default size); the view's own width unless set.
+    void setLayoutWidth(std::function<int()> layoutWidth);
+
     // On window resize, first showing and each run.
     void fitResultColumns();
     // The design widths are taken at the first showing; each run then sizes column 1 from them.
@@ -45,6 +49,10 @@ public:
     void setRunColumnWidth();
     // By the item of cmbSpeedDisplay: hides/shows or disables/enables the grid.
     void setGridDisplay(int speedDisplayItem, bool on);
+
+    // Rows are chosen whole: moving to one scrolls up or down only, so the line numbers stay in
+    // view.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     void openFileRequested();          // double click
@@ -62,6 +70,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    int layoutWidth() const;
     bool runGridKey(const QKeyEvent& e);
     void applyDisplay();
     void applyCurrent(int row, int col);
@@ -73,6 +82,7 @@ private:
     GridFindState ownFind_;
     GridFindState* find_ = &ownFind_;
     std::function<std::string(const std::string&)> fileInfo_;
+    std::function<int()> layoutWidth_;
     DesignWidths design_;
     int fontSize_ = kStartGridFontSize;
     bool shownByGrid_ = true;

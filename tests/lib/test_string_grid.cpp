@@ -23,6 +23,35 @@ TEST(StringGrid, NewRowGrowsBlanksAndSelects) {
     EXPECT_EQ(withHeader.rowCount(), 2);
 }
 
+TEST(StringGrid, MarksFollowTheirRowsAndGoWithThem) {
+    StringGrid g(4, 1);
+    int row = -1;
+    for (int i = 0; i < 4; ++i) xcGridNewRow(g, row);
+    const TextMark one{3, 2};
+    const std::vector<TextMark> several{{0, 1}, {5, 3}};
+    g.setMarks(1, std::span<const TextMark>(&one, 1));
+    g.setMarks(2, several);
+    EXPECT_EQ(std::vector<TextMark>(g.marks(1).begin(), g.marks(1).end()),
+              std::vector<TextMark>{one});
+    EXPECT_EQ(std::vector<TextMark>(g.marks(2).begin(), g.marks(2).end()), several);
+    EXPECT_TRUE(g.marks(0).empty());
+    EXPECT_TRUE(g.marks(9).empty());
+
+    // A row used again starts without marks; removed rows take theirs along.
+    xcGridNewRow(g, row = 0);
+    EXPECT_TRUE(g.marks(1).empty());
+    g.setRowCount(2);
+    g.setRowCount(4);
+    EXPECT_TRUE(g.marks(2).empty());
+
+    // Cleared for a new run, no row keeps a mark, however many each row had.
+    g.setMarks(0, several);
+    xcGridClear(g, 0);
+    EXPECT_TRUE(g.marks(0).empty());
+    g.setRowCount(3);
+    for (int r = 0; r < 3; ++r) EXPECT_TRUE(g.marks(r).empty()) << r;
+}
+
 TEST(StringGrid, ClearToNothingOrToARow) {
     StringGrid g(4, 1);
     int last = -1;

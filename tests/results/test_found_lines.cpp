@@ -183,5 +183,59 @@ TEST(FoundWindow, LinesAreHeldWhileTheFileStaysTheSame) {
     EXPECT_EQ(source.lines().line(1), "new");
 }
 
+// The result grid of a run that found "beta" in line 2 of `file`.
+void resultRowFor(StringGrid& results, const std::string& file, std::string_view text) {
+    results.setRowCount(2);
+    results.setCell(1, 0, file); // the heading row
+    results.setCell(2, 0, file);
+    results.setCell(0, 1, "2");
+    results.setCell(1, 1, text);
+    results.setCell(2, 1, file);
+    results.setCell(3, 1, "3");
+    const TextMark found{2, 4};
+    results.setMarks(1, std::span<const TextMark>(&found, 1));
+    results.setRow(1);
+}
+
+TEST(FoundLineMarks, TheViewerAndTheFoundWindowMarkTheUnchangedFoundLine) {
+    TempTree tree;
+    const std::string file = tree.write("a.txt", "alpha\nonbeta\ngamma\n");
+    StringGrid results;
+    resultRowFor(results, file, "onbeta");
+    const std::vector<TextMark> want{{2, 4}};
+
+    StringGrid view;
+    setUpViewGrid(view);
+    fillViewGrid(view, viewTargetOf(results));
+    for (int r = 0; r < view.rowCount(); ++r)
+        EXPECT_EQ(std::vector<TextMark>(view.marks(r).begin(), view.marks(r).end()),
+                  r == 2 ? want : std::vector<TextMark>{})
+            << r;
+
+    FileLines lines;
+    std::string error;
+    ASSERT_TRUE(lines.load(file, error));
+    StringGrid around;
+    setUpFoundWindowGrid(around);
+    const int row = fillFoundWindow(around, lines, 2, foundLineMarksOf(results, 1));
+    ASSERT_EQ(row, 1);
+    EXPECT_EQ(std::vector<TextMark>(around.marks(1).begin(), around.marks(1).end()), want);
+    // Shown again around another line, the rows keep no mark of the earlier showing.
+    fillFoundWindow(around, lines, 3, {});
+    for (int r = 0; r < kFoundWindowRows; ++r) EXPECT_TRUE(around.marks(r).empty()) << r;
+}
+
+TEST(FoundLineMarks, AChangedLineOrAHeadingRowIsNotMarked) {
+    TempTree tree;
+    const std::string file = tree.write("a.txt", "alpha\nchanged since\ngamma\n");
+    StringGrid results;
+    resultRowFor(results, file, "onbeta");
+    StringGrid view;
+    setUpViewGrid(view);
+    fillViewGrid(view, viewTargetOf(results));
+    EXPECT_TRUE(view.marks(2).empty()) << "marks of another text would mark the wrong letters";
+    EXPECT_TRUE(foundLineMarksOf(results, 0).marks.empty()) << "heading row";
+}
+
 } // namespace
 } // namespace vesk

@@ -2,6 +2,8 @@
 
 #include "results/results_grid.h"
 
+#include "lib/grid_routines.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -204,6 +206,43 @@ TEST(FitResultColumns, WidensANarrowLineNumberColumnBeforeFitting) {
         EXPECT_EQ(g.colWidth(2), 0);
         EXPECT_EQ(g.colWidth(3), 0);
     }
+}
+
+TEST(FitResultColumns, DesignWidthsOnWideAndNarrowGridsKeepLineNumbersNarrow) {
+    // The window's grid at 1280 and 1920 pixels, and a narrow one: the line-number column stays
+    // at most 80 pixels, the hidden columns stay hidden, and the text column takes the rest.
+    for (const int width : {600, 1265, 1905}) {
+        StringGrid g;
+        setDesignColumnWidths(g);
+        g.width = width;
+        FitResultColumns(g);
+        EXPECT_LE(g.colWidth(0), kMaxNumberColumnWidth) << width;
+        EXPECT_GE(g.colWidth(0), 30) << width;
+        EXPECT_EQ(g.colWidth(2), 0);
+        EXPECT_EQ(g.colWidth(3), 0);
+        EXPECT_LE(g.colWidth(0) + g.colWidth(1), width - kGridFitMargin) << width;
+        EXPECT_GE(g.colWidth(0) + g.colWidth(1), width - kGridFitMargin - 2) << width;
+        // Fitting again at the same width changes nothing.
+        const int before1 = g.colWidth(1);
+        FitResultColumns(g);
+        EXPECT_EQ(g.colWidth(1), before1) << width;
+    }
+}
+
+TEST(DesignWidths, ARunNeverWidensTheTextColumnPastTheGrid) {
+    // Captured on a narrow grid, then the window was maximised and column 0 fitted wider than at
+    // capture: column 1 must still end inside the grid, or the line numbers scroll away.
+    StringGrid g;
+    setDesignColumnWidths(g);
+    g.width = 1000;
+    FitResultColumns(g);
+    DesignWidths design;
+    design.capture(g);
+    g.width = 1905;
+    FitResultColumns(g);
+    g.setColWidth(1, design.runColumn1Width(g));
+    EXPECT_LE(g.colWidth(0) + g.colWidth(1), g.width - kGridFitMargin);
+    EXPECT_GE(g.colWidth(1), (g.width - kGridFitMargin) * 9 / 10);
 }
 
 TEST(SetGridDisplay, ItemsHideOrDisable) {

@@ -56,13 +56,15 @@ TEST(ApplyDateSelection, CheckBoxOffSwitchesTheScannerOff) {
     EXPECT_EQ(kept.endDate, 2);
 }
 
-TEST(ApplyDateSelection, BothListsSimpleShowsTheMessageAndLeavesTheScanner) {
+TEST(ApplyDateSelection, BothListsSimpleShowsTheMessageAndSwitchesTheRangeOff) {
     for (auto [folderMode, filespecMode] : {std::pair{1, 1}, std::pair{0, 1}, std::pair{1, 7}}) {
         KeptDates kept{1, 2};
         const auto r =
             ApplyDateSelection(true, folderMode, filespecMode,
                                boxes("07-Dec-26", "00:00:00", "07-Dec-26", "23:59:59"), kept);
-        EXPECT_EQ(r.action, DateScannerAction::LeaveAlone);
+        // A range left by an earlier advanced run must not filter this simple run.
+        EXPECT_EQ(r.action, DateScannerAction::SwitchOff);
+        EXPECT_FALSE(r.range.selectOnDates);
         EXPECT_EQ(r.message, "Vesk V7 Selecting by Date/Time is an advanced option\r\n\r\n"
                              "turn on Advanced Paths or Filespec to select by Date/Time");
         EXPECT_FALSE(r.endRun) << "the run continues";

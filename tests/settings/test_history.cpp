@@ -29,6 +29,16 @@ TEST(History, UniqueWithoutCaseAndListedNewestFirst) {
     EXPECT_EQ(list.size(), 6u);
 }
 
+TEST(History, HoldsOnlyOneLineSearchStrings) {
+    std::vector<std::string> list;
+    AddToHistory(list, "Replace - Strings to find:\r\n,alpha,beta");
+    AddToHistory(list, "Replace - Strings to find:\r\n"); // what keeping the first item leaves
+    AddToHistory(list, "two\nlines");
+    AddToHistory(list, "cr\ronly");
+    AddToHistory(list, "alpha");
+    EXPECT_EQ(list, std::vector<std::string>{"alpha"});
+}
+
 TEST(History, ButtonAddsTheBoxAndTheLastRunOnlyForASingleString) {
     SearchHistory h;
     h.StringKind = kStringKindMultiple;

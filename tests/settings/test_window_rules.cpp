@@ -31,6 +31,38 @@ TEST(WindowRules, CaptionNamesTheSearchAndReplaceOnlyWhileSearching) {
     EXPECT_EQ(phaseCaption(3, "abc", true), "Ulmen Find Text v7.25.7.28 - abc");
 }
 
+TEST(WindowRules, CaptionIsOneLineWithoutADanglingDash) {
+    // The replace dialog's listing of the strings to find holds a line break.
+    EXPECT_EQ(phaseCaption(3, "Replace - Strings to find:\r\n,a,b", false),
+              "Ulmen Find Text v7.25.7.28 - Replace - Strings to find: ,a,b");
+    EXPECT_EQ(phaseCaption(2, "x\n\ny\r", false), "Ulmen Find Text v7.25.7.28 - x y");
+    EXPECT_EQ(phaseCaption(3, "", false), "Ulmen Find Text v7.25.7.28");
+    EXPECT_EQ(phaseCaption(3, " \r\n ", false), "Ulmen Find Text v7.25.7.28");
+    EXPECT_EQ(phaseCaption(2, "", false), "Ulmen Find Text v7.25.7.28");
+    EXPECT_EQ(phaseCaption(2, "", true), "Ulmen Find Text v7.25.7.28 - Replace");
+}
+
+TEST(WindowRules, StatusOfARunThatDidNotTakePlace) {
+    EXPECT_EQ(notSearchedStatus("Invalid file mask: [a\r\nfix it"),
+              "(Not searched) Invalid file mask: [a fix it");
+    EXPECT_EQ(notSearchedStatus(""), "(Not searched)");
+}
+
+TEST(WindowRules, StartPlaceKeepsTheFrameInTheWorkArea) {
+    const FrameMargins frame{4, 30, 4, 4};
+    // Room enough: centred, the design size kept.
+    EXPECT_EQ(startPlace({0, 0, 1920, 1080}, 1105, 760, frame),
+              (WindowPlace{(1920 - 1113) / 2 + 4, (1080 - 794) / 2 + 30, 1105, 760}));
+    // 1280x720: the frame's height does not fit, so the client area gives way.
+    const WindowPlace small = startPlace({0, 0, 1280, 720}, 1105, 760, frame);
+    EXPECT_EQ(small.height, 720 - 34);
+    EXPECT_EQ(small.y, 30);
+    EXPECT_EQ(small.width, 1105);
+    // A work area that does not start at 0 (a panel on top or at the left), and a narrow one.
+    const WindowPlace panel = startPlace({100, 40, 1000, 600}, 1105, 760, frame);
+    EXPECT_EQ(panel, (WindowPlace{104, 70, 992, 566}));
+}
+
 TEST(WindowRules, SwitchLooksAndToggling) {
     const SwitchLook simple = switchLook(1), advanced = switchLook(2);
     EXPECT_EQ(simple.boxColour, kTintNavy);
