@@ -117,6 +117,7 @@ void SearchRun::Impl::addResultRow(std::int64_t lineNumber, std::string_view tex
     g.setCell(1, s_.LastRow, text);
     g.setCell(2, s_.LastRow, file);
     if (position > 0) g.setCell(3, s_.LastRow, numberText(static_cast<std::int64_t>(position)));
+    host_.rowWritten(s_.LastRow);
 }
 
 void SearchRun::Impl::addErrorRows(const std::string& file, std::string_view a, std::string_view b) {
