@@ -219,10 +219,8 @@ bool reportMissingFolders(const CliOptions& cli, std::ostream& err) {
 
 bool anyFolderExists(const CliOptions& cli) {
     if (cli.folders.empty()) return true; // the current folder
-    for (const std::string& folder : cli.folders) {
-        struct stat st {};
-        if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
-    }
+    for (const std::string& folder : cli.folders)
+        if (isExistingFolder(folder)) return true;
     return false;
 }
 
@@ -282,6 +280,7 @@ int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err, bool 
         err << "vesk-cli: nothing was searched\n";
         return 2;
     }
+    errno = 0; // a failed write below is told with its own cause
     if (!streaming && !replace)
         printExport(host.grid(), reportSourceFor(options, run.state(), host.status()), cli.format,
                     host.clock().now(), out);
