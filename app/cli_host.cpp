@@ -1,14 +1,21 @@
 #include "app/cli_host.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <ostream>
+#include <sys/stat.h>
+#include <utility>
 
 #include "app/cli_export.h"
 #include "app/cli_replace.h"
 #include "lib/text.h"
 #include "search/date_selection.h"
+#include "search/find_pos.h"
 #include "search/search_run.h"
+#include "lib/program_folder.h"
 #include "settings/advanced_lists.h"
 
 namespace vesk::cli {
@@ -30,21 +37,41 @@ void CliHost::setReplaceIndicator(int mode) {
 }
 
 namespace {
-// "DATE TIME" into the two boxes; a missing time takes the box's default.
-void splitDateTime(const std::string& text, std::string& date, std::string& time, const char* defaultTime) {
-    const std::string_view t = trimView(text);
-    const auto blank = t.find(' ');
-    date = std::string(t.substr(0, blank));
-    time = blank == std::string_view::npos ? defaultTime : trim(t.substr(blank + 1));
+bool isTimeWord(std::string_view word) {
+    if (word.find(':') != std::string_view::npos) return true;
+    // An hour with its marker: "9pm", "11a".
+    std::size_t digits = 0;
+    while (digits < word.size() && word[digits] >= '0' && word[digits] <= '9')
+        ++digits;
+    if (digits == 0) return false;
+    const std::string marker = upperCase(word.substr(digits));
+    return marker == "A" || marker == "AM" || marker == "P" || marker == "PM";
 }
 } // namespace
+
+DateTimeTexts splitDateTime(std::string_view value, std::string_view defaultTime) {
+    const std::string_view t = trimView(value);
+    std::size_t i = 0;
+    bool firstWord = true;
+    while (i < t.size()) {
+        const std::size_t start = i;
+        while (i < t.size() && !isBlankByte(t[i]))
+            ++i;
+        if (!firstWord && isTimeWord(t.substr(start, i - start)))
+            return {std::string(trimView(t.substr(0, start))), std::string(t.substr(start))};
+        firstWord = false;
+        while (i < t.size() && isBlankByte(t[i]))
+            ++i;
+    }
+    return {std::string(t), std::string(defaultTime)};
+}
 
 bool CliHost::applyDateSelection(TNarvFindFiles& scanner) {
     if (from_.empty() && to_.empty()) return true;
     // An open end reaches as far as a date can.
-    DateBoxes boxes;
-    splitDateTime(from_.empty() ? "1900-01-01" : from_, boxes.startDate, boxes.startTime, "00:00:00");
-    splitDateTime(to_.empty() ? "9999-12-31" : to_, boxes.endDate, boxes.endTime, "23:59:59");
+    const DateTimeTexts start = splitDateTime(from_.empty() ? "1900-01-01" : from_, "00:00:00");
+    const DateTimeTexts end = splitDateTime(to_.empty() ? "9999-12-31" : to_, "23:59:59");
+    const DateBoxes boxes{start.date, start.time, end.date, end.time};
     KeptDates kept;
     const DateSelectionResult r =
         ApplyDateSelection(true, options_.FolderMode, options_.FilespecMode, boxes, kept);
@@ -127,9 +154,14 @@ SearchOptions searchOptionsFor(const CliOptions& cli, StringSlots& slots) {
     o.FolderMode = saved.FolderMode;
     o.FilespecMode = saved.FilespecMode;
     o.StringsMode = saved.StringsMode;
+    // The boxes hold what the window's boxes would: in advanced mode the ","-joined list, which is
+    // the mask text the run tests for ".map" and the set-up row shows.
     o.folderBox = folders.front();
-    o.filespecBox = masks.front();
-    o.stringBox = cli.strings.empty() ? std::string() : cli.strings.front();
+    o.filespecBox = saved.FilespecMode == kModeAdvanced ? boxes.edtFileSpec : masks.front();
+    if (saved.StringsMode == kModeAdvanced)
+        o.stringBox = boxes.edtString;
+    else
+        o.stringBox = cli.strings.empty() ? std::string() : cli.strings.front();
     o.FolderList = lists.FolderList;
     o.FolderText = lists.FolderText;
     o.FilespecList = lists.FilespecList;
@@ -140,19 +172,8 @@ SearchOptions searchOptionsFor(const CliOptions& cli, StringSlots& slots) {
 }
 
 void printRows(const StringGrid& grid, int lastRow, Format format, std::ostream& out) {
-    std::string line;
     for (int r = 0; r <= lastRow && r < grid.rowCount(); ++r) {
-        const std::string_view c0 = grid.cell(0, r);
-        line.clear();
-        if (format == Format::Grep) {
-            if (c0.empty() || c0 == "-1") continue;
-            line.append(grid.cell(2, r)).append(":").append(c0).append(":");
-            line.append(grid.cell(3, r)).append(":").append(grid.cell(1, r));
-        } else {
-            line.append(c0).append("\t").append(grid.cell(2, r)).append("\t");
-            line.append(grid.cell(3, r)).append("\t").append(grid.cell(1, r));
-        }
-        line += '\n';
+        const std::string line = formatRow(grid, r, format);
         out.write(line.data(), static_cast<std::streamsize>(line.size()));
     }
 }
@@ -161,15 +182,81 @@ ReviewOutcome CliHost::reviewFile(const ReviewRequest& request) {
     return replace_ ? replace_->review(request) : ReviewOutcome{};
 }
 
-int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err) {
-    if (const std::string e = replaceArgumentsError(cli); !e.empty()) {
+void CliHost::processEvents() {
+    if (!printer_) return;
+    printer_->tick();
+    if (printer_->failed() && onWriteFailed_) std::exchange(onWriteFailed_, nullptr)();
+}
+
+void CliHost::rowWritten(int row) {
+    if (isErrorRow(grid_, row)) ++errorRows_;
+    if (!printer_) return;
+    printer_->print(grid_, row);
+    if (printer_->failed() && onWriteFailed_) std::exchange(onWriteFailed_, nullptr)();
+}
+
+namespace {
+
+// What stops a run before it starts: a message, or empty.
+std::string argumentsError(const CliOptions& cli) {
+    if (std::string e = replaceArgumentsError(cli); !e.empty()) return e;
+    if (std::string e = listLimitsError(cli); !e.empty()) return e;
+    return {};
+}
+
+// Tells about every folder operand that is missing or not a folder; true when one was.
+bool reportMissingFolders(const CliOptions& cli, std::ostream& err) {
+    bool any = false;
+    for (const std::string& folder : cli.folders) {
+        struct stat st {};
+        const bool exists = ::stat(folder.c_str(), &st) == 0;
+        if (exists && S_ISDIR(st.st_mode)) continue;
+        err << "vesk-cli: " << folder << (exists ? ": not a folder\n" : ": no such folder\n");
+        any = true;
+    }
+    return any;
+}
+
+bool anyFolderExists(const CliOptions& cli) {
+    if (cli.folders.empty()) return true; // the current folder
+    for (const std::string& folder : cli.folders)
+        if (isExistingFolder(folder)) return true;
+    return false;
+}
+
+bool colorsOn(ColorMode mode, bool terminal) {
+    if (mode != ColorMode::Auto) return mode == ColorMode::Always;
+    const char* term = std::getenv("TERM");
+    return terminal && term && std::string_view(term) != "dumb";
+}
+
+MatchedText matchedTextOf(const CliOptions& cli) {
+    const SearchOptions& s = cli.search;
+    if (s.GoogleFind && cli.strings.size() == 1) {
+        const std::vector<std::string> words = xcSplitSearchWords(cli.strings.front());
+        if (!words.empty())
+            return MatchedText(words, MatchedText::Mode::AllWords, s.CaseInsensitive,
+                               s.WholeWordsOnly);
+    }
+    return MatchedText(cli.strings, MatchedText::Mode::Strings, s.CaseInsensitive,
+                       s.WholeWordsOnly);
+}
+
+void reportWriteError(int error, std::ostream& err) {
+    // A reader that went away (a closed pipe) is not worth a message.
+    if (error != EPIPE) err << "vesk-cli: write error: " << std::strerror(error) << '\n';
+}
+
+} // namespace
+
+int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err, bool terminal) {
+    if (const std::string e = argumentsError(cli); !e.empty()) {
         err << "vesk-cli: " << e << '\n';
         return 2;
     }
-    if (const std::string e = listLimitsError(cli); !e.empty()) {
-        err << "vesk-cli: " << e << '\n';
-        return 2;
-    }
+    const bool folderFault = reportMissingFolders(cli, err);
+    if (!anyFolderExists(cli)) return 2;
+
     StringSlots slots;
     SearchOptions options = searchOptionsFor(cli, slots);
     options.ReplaceOn = isReplaceRun(cli);
@@ -181,25 +268,32 @@ int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err) {
         host.setReplace(replace.get());
     }
     SearchRun run(host, slots);
+    // A replace run prints its changes instead; the exports need the finished run.
+    const bool streaming = !replace && !isExportFormat(cli.format);
+    RowPrinter printer(cli.format, terminal, out);
+    if (colorsOn(cli.color, terminal)) printer.setHighlight(matchedTextOf(cli));
+    if (streaming) host.setPrinter(&printer, [&run] { run.Cancel(); });
+
     const RunResult result = run.DoSearch();
     if (result == RunResult::Failed) return 2;
-    if (result != RunResult::Done) {
+    if (result != RunResult::Done && !printer.failed()) {
         err << "vesk-cli: nothing was searched\n";
         return 2;
     }
-    if (replace) {
-        out.flush();
-        err << host.status() << host.progress() << '\n';
-        return replace->finish(run.state().MatchedLines, err);
-    }
-    if (isExportFormat(cli.format))
+    errno = 0; // a failed write below is told with its own cause
+    if (!streaming && !replace)
         printExport(host.grid(), reportSourceFor(options, run.state(), host.status()), cli.format,
                     host.clock().now(), out);
-    else
-        printRows(host.grid(), run.state().LastRow, cli.format, out);
-    out.flush();
+    if (!streaming) out.flush();
+    const bool written = streaming ? printer.finish() : !out.fail();
+    if (!written) {
+        reportWriteError(streaming ? printer.writeError() : (errno ? errno : EIO), err);
+        return 2;
+    }
     err << host.status() << host.progress() << '\n';
-    return run.state().MatchedLines > 0 ? 0 : 1;
+    const int status = replace ? replace->finish(run.state().MatchedLines, err)
+                               : (run.state().MatchedLines > 0 ? 0 : 1);
+    return folderFault || host.errorRows() > 0 ? 2 : status;
 }
 
 } // namespace vesk::cli

@@ -2,10 +2,13 @@
 // The search host of vesk-cli: options from the command line, rows into a grid, messages to
 // standard error, no questions asked.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 #include "app/cli_options.h"
+#include "app/cli_output.h"
 #include "lib/clock.h"
 #include "lib/dialogs.h"
 #include "lib/string_grid.h"
@@ -15,6 +18,15 @@
 namespace vesk::cli {
 
 class CliReplace;
+
+// A --from/--to value split into the date box and the time box. The time starts at the first
+// blank-separated word after the first that holds a ":" or is an hour with an am/pm marker
+// ("9pm"); without one the whole value is the date and the time is `defaultTime`. Blanks and TABs
+// separate alike, so "07 DEC 26" and "07-Dec-26<TAB>10:00" keep their year.
+struct DateTimeTexts {
+    std::string date, time;
+};
+DateTimeTexts splitDateTime(std::string_view value, std::string_view defaultTime);
 
 class StderrDialogs final : public Dialogs {
 public:
@@ -45,7 +57,7 @@ public:
     void setStatusText(std::string_view text) override { status_ = std::string(text); }
     void setProgressText(std::string_view text) override { progress_ = std::string(text); }
     void markStatus(int) override {}
-    void processEvents() override {}
+    void processEvents() override;
     void focusStringBox() override {}
     void focusGrid() override {}
     void fitResultColumns() override {}
@@ -59,6 +71,14 @@ public:
     // With --replace each file with hits goes to the replace review of `replace`.
     void setReplace(CliReplace* replace) { replace_ = replace; }
     ReviewOutcome reviewFile(const ReviewRequest& request) override;
+    // Counts error rows and hands each row to the printer, if there is one.
+    void rowWritten(int row) override;
+    // Rows go to `printer` as the run writes them; `onWriteFailed` ends the run when it fails.
+    void setPrinter(RowPrinter* printer, std::function<void()> onWriteFailed) {
+        printer_ = printer;
+        onWriteFailed_ = std::move(onWriteFailed);
+    }
+    int errorRows() const { return errorRows_; }
 
     const std::string& status() const { return status_; }
     const std::string& progress() const { return progress_; }
@@ -75,6 +95,9 @@ private:
     std::string status_, progress_;
     std::string from_, to_;
     CliReplace* replace_ = nullptr;
+    RowPrinter* printer_ = nullptr;
+    std::function<void()> onWriteFailed_;
+    int errorRows_ = 0;
 };
 
 // Builds the options from the command line (folders, masks, strings into their simple or
@@ -84,8 +107,10 @@ SearchOptions searchOptionsFor(const CliOptions& cli, StringSlots& slots);
 // More folders or masks than the window's 11 slots, or more strings than its 200: the message.
 std::string listLimitsError(const CliOptions& cli);
 
-// Runs the search and prints the rows; returns the exit status.
-int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err);
+// Runs the search and prints the rows as they come; returns the exit status (0 a line matched,
+// 1 none did, 2 an error). `terminal`: standard output is a terminal (colours on auto, every line
+// flushed).
+int runSearch(const CliOptions& cli, std::ostream& out, std::ostream& err, bool terminal = false);
 
 // Writes the rows of a finished run in the chosen format.
 void printRows(const StringGrid& grid, int lastRow, Format format, std::ostream& out);

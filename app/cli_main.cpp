@@ -1,5 +1,6 @@
 // vesk-cli: the search run without windows, for scripts, tests and benchmarks.
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -20,9 +21,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Try 'vesk-cli --help'.\n");
         return 2;
     }
-    if (opts.help) {
-        std::fputs(vesk::cli::usageText(), stdout);
+    if (opts.help || opts.version) {
+        std::fputs(opts.help ? vesk::cli::usageText() : vesk::cli::versionText().c_str(), stdout);
+        if (std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "vesk-cli: write error: %s\n", std::strerror(errno));
+            return 2;
+        }
         return 0;
     }
-    return vesk::cli::runSearch(opts, std::cout, std::cerr);
+    return vesk::cli::runSearch(opts, std::cout, std::cerr, isatty(STDOUT_FILENO) == 1);
 }

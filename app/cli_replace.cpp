@@ -48,31 +48,62 @@ public:
             out_ << where << "-" << before[c.index] << '\n' << where << "+" << c.after << '\n';
         }
         ++files;
-        if (save_) {
-            if (review.SaveFile())
-                out_ << review.fileName() << ": Changes=" << review.changes()
-                     << " Backup file=" << review.backupFileName() << '\n';
-            else
-                ++failures;
-        }
+        if (save_ && review.SaveFile())
+            out_ << review.fileName() << ": Changes=" << review.changes()
+                 << " Backup file=" << review.backupFileName() << '\n';
         // Nothing was written for the differences viewer, so there is no temp file to remove.
         if (review.windowOpen()) review.FormClose();
     }
 
-    int lines = 0, files = 0, failures = 0;
+    int lines = 0, files = 0;
 
 private:
     bool save_;
     std::ostream& out_;
 };
 
+// Passes the review's messages on and counts them: a review that said something and saved nothing
+// was refused (a file it will not rewrite, a save that failed).
+class CountingDialogs final : public Dialogs {
+public:
+    explicit CountingDialogs(Dialogs& inner) : inner_(inner) {}
+    void showMessage(std::string_view text) override {
+        ++messages;
+        inner_.showMessage(text);
+    }
+    bool askYesNo(std::string_view caption, std::string_view text) override {
+        return inner_.askYesNo(caption, text);
+    }
+    Answer confirmLine(std::string_view caption, std::string_view text) override {
+        return inner_.confirmLine(caption, text);
+    }
+    std::optional<std::string> promptText(std::string_view caption, std::string_view text,
+                                          std::string_view initial) override {
+        return inner_.promptText(caption, text, initial);
+    }
+    std::optional<std::string> pickFolder(std::string_view caption,
+                                          std::string_view start) override {
+        return inner_.pickFolder(caption, start);
+    }
+    std::optional<std::string> pickFile(std::string_view caption, std::string_view start,
+                                        std::string_view filter) override {
+        return inner_.pickFile(caption, start, filter);
+    }
+
+    int messages = 0;
+
+private:
+    Dialogs& inner_;
+};
+
 } // namespace
 
 class CliReplace::Impl {
 public:
-    Impl(const StringSlots& table, bool saving, std::ostream& out, Dialogs& dialogs)
-        : slots(table), save(saving), channels(dialogs), commands(shell, dialogs, channels, clock),
-          window(saving, out), review(commands, window, reviewSetup()) {}
+    Impl(const StringSlots& table, bool saving, std::ostream& out, Dialogs& userDialogs)
+        : slots(table), save(saving), dialogs(userDialogs), channels(dialogs),
+          commands(shell, dialogs, channels, clock), window(saving, out),
+          review(commands, window, reviewSetup()) {}
 
     static ReviewSetup reviewSetup() {
         ReviewSetup s;
@@ -83,6 +114,8 @@ public:
 
     const StringSlots& slots;
     bool save;
+    CountingDialogs dialogs;
+    int refused = 0;
     PosixShell shell;
     SystemClock clock;
     ChannelTable channels;
@@ -99,7 +132,10 @@ CliReplace::~CliReplace() = default;
 ReviewOutcome CliReplace::review(const ReviewRequest& request) {
     ReviewRequest every = request;
     every.confirmEachLine = false;
+    const int messagesBefore = impl_->dialogs.messages;
     const ReviewResult r = impl_->review.ReviewFile(every, impl_->slots, "");
+    if (impl_->save && r.savedChanges == 0 && impl_->dialogs.messages > messagesBefore)
+        ++impl_->refused;
     return {r.savedChanges, r.replaceOn};
 }
 
@@ -118,7 +154,7 @@ int CliReplace::changedFiles() const {
     return impl_->window.files;
 }
 int CliReplace::failedSaves() const {
-    return impl_->window.failures;
+    return impl_->refused;
 }
 
 } // namespace vesk::cli

@@ -31,12 +31,14 @@ public:
     CliReplace& operator=(const CliReplace&) = delete;
 
     ReviewOutcome review(const ReviewRequest& request);
-    // After the run: a dry run says what it left alone. The exit status: 2 when a save failed,
-    // else 0 when a line matched, 1 when none did.
+    // After the run: a dry run says what it left alone. The exit status: 2 when a save was
+    // refused or failed, else 0 when a line matched, 1 when none did.
     int finish(std::int64_t matchedLines, std::ostream& err) const;
 
     int changedLines() const;
     int changedFiles() const;
+    // Files --yes did not save although they had hits: refused (a file the review will not
+    // rewrite) or failed; either way the review told why.
     int failedSaves() const;
 
 private:

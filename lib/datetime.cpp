@@ -80,13 +80,16 @@ bool isAlnumUpper(char c) {
     return isDigit(c) || (c >= 'A' && c <= 'Z');
 }
 
-// A text of digits only (the fields of a date); 0 when it is anything else or absurdly long.
+// A date field as the plain integer it is, leading zeros and all; 0 for a text that is not one.
+// A value beyond any field's range stays beyond it however long the text, so "1000000000" is a
+// year above 9999 rather than a number that wrapped.
 int plainDigits(std::string_view s) {
-    if (s.empty() || s.size() > 9) return 0;
+    constexpr int kBeyondAnyField = 100000;
+    if (s.empty()) return 0;
     int n = 0;
     for (char c : s) {
         if (!isDigit(c)) return 0;
-        n = n * 10 + (c - '0');
+        n = n >= kBeyondAnyField ? kBeyondAnyField : n * 10 + (c - '0');
     }
     return n;
 }
@@ -292,80 +295,103 @@ std::string formatNow(const Clock& clock, std::string_view pattern) {
 
 // ---------------------------------------------------------------------------------------------
 
-int xcDateConvert(int direction, std::string_view format, std::string_view separator,
-                  std::string& text, DateValue& value, int& dateNumber) {
-    if (direction == kFromValue) {
-        DateTimeParts p;
-        if (!(value > 0.1) || !decodeDateTime(value, p)) {
-            text.clear();
-            dateNumber = 0;
-            return kConvertInvalid;
-        }
-        dateNumber = p.year * 10000 + p.month * 100 + p.day;
-        text = dateText(p.year, p.month, p.day, format, separator);
-        return kConvertOk;
-    }
-    if (direction != kFromText) return kConvertInvalid;
+namespace {
 
-    // 1. Trim; fewer than 3 characters is no date at all.
-    const std::string s = upperCase(trimView(text));
-    if (s.size() < 3) {
-        text.clear();
-        value = 0;
-        dateNumber = 0;
-        return kConvertInvalid;
-    }
-    // 2. Field characters are digits and letters; note the first two separators (1-based).
-    std::size_t sep1 = 0, sep2 = 0;
+// The three field texts of a date text (trimmed and upper-cased).
+struct DateFieldTexts {
+    std::string_view day, month, year;
     bool anyLetter = false;
+};
+
+// Digits and letters make up the fields; any other character separates them. The form
+// yyyy-mm-dd is told by its first two separators sitting at characters 5 and 8; otherwise day,
+// month and the whole rest as the year.
+DateFieldTexts splitDateFields(std::string_view s) {
+    std::size_t sep1 = 0, sep2 = 0; // 1-based; 0 when absent
+    DateFieldTexts f;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char c = s[i];
         if (isAlnumUpper(c)) {
-            if (!isDigit(c)) anyLetter = true;
+            if (!isDigit(c)) f.anyLetter = true;
         } else if (sep1 == 0) {
             sep1 = i + 1;
         } else if (sep2 == 0) {
             sep2 = i + 1;
         }
     }
-    // 3. Split into day, month and year texts.
-    std::string_view dayText, monthText, yearText;
-    const std::string_view sv = s;
     if (s.size() >= 10 && s[4] == '-' && s[7] == '-' && sep1 == 5 && sep2 == 8) {
-        yearText = sv.substr(0, 4);
-        monthText = sv.substr(5, 2);
-        dayText = sv.substr(8, 2);
-    } else {
-        if (sep1 > 0) dayText = sv.substr(0, sep1 - 1);
-        if (sep2 > sep1 && sep1 > 0) monthText = sv.substr(sep1, sep2 - sep1 - 1);
-        yearText = sv.substr(sep2); // everything after the second separator (all when none)
+        f.year = s.substr(0, 4);
+        f.month = s.substr(5, 2);
+        f.day = s.substr(8, 2);
+        return f;
     }
-    // 4. A month abbreviation becomes its number.
-    int month = -1;
-    if (anyLetter) {
+    if (sep1 > 0) f.day = s.substr(0, sep1 - 1);
+    if (sep2 > sep1 && sep1 > 0) f.month = s.substr(sep1, sep2 - sep1 - 1);
+    f.year = s.substr(sep2);
+    return f;
+}
+
+// A month abbreviation (when the text holds a letter) or the month's plain integer.
+int monthNumber(const DateFieldTexts& f) {
+    if (f.anyLetter)
         for (std::size_t k = 0; k < kMonthShort.size(); ++k)
-            if (equalsNoCase(monthText, kMonthShort[k])) month = static_cast<int>(k) + 1;
+            if (equalsNoCase(f.month, kMonthShort[k])) return static_cast<int>(k) + 1;
+    return plainDigits(f.month);
+}
+
+int fullYear(int year) {
+    if (year >= 100) return year;
+    return year + (year < 70 ? 2000 : 1900);
+}
+
+// Day 99 stands for the month's last day.
+bool encodeFields(int year, int month, int& day, DateValue& value) {
+    if (month < 1 || month > 12) return false;
+    if (day == 99) day = daysInMonth(year, month);
+    return day >= 1 && day <= 31 && tryEncodeDate(year, month, day, value);
+}
+
+int refuseDate(std::string& text, int& dateNumber) {
+    text.clear();
+    dateNumber = 0;
+    return kConvertInvalid;
+}
+
+int dateFromValue(std::string_view format, std::string_view separator, std::string& text,
+                  DateValue value, int& dateNumber) {
+    DateTimeParts p;
+    if (!(value > 0.1) || !decodeDateTime(value, p)) return refuseDate(text, dateNumber);
+    dateNumber = p.year * 10000 + p.month * 100 + p.day;
+    text = dateText(p.year, p.month, p.day, format, separator);
+    return kConvertOk;
+}
+
+int dateFromText(std::string_view format, std::string_view separator, std::string& text,
+                 DateValue& value, int& dateNumber) {
+    const std::string s = upperCase(trimView(text));
+    if (s.size() < 3) { // no date at all
+        value = 0;
+        return refuseDate(text, dateNumber);
     }
-    // 5. Integers; two-digit years.
-    if (month < 0) month = plainDigits(monthText);
-    const int day0 = plainDigits(dayText);
-    int year = plainDigits(yearText);
-    if (year < 100) year += year < 70 ? 2000 : 1900;
-    // 6. Validate; day 99 is the month's last day.
-    int day = day0;
-    const bool monthOk = month >= 1 && month <= 12;
-    if (monthOk && day == 99) day = daysInMonth(year, month);
+    const DateFieldTexts fields = splitDateFields(s);
+    const int month = monthNumber(fields);
+    const int year = fullYear(plainDigits(fields.year));
+    int day = plainDigits(fields.day);
     DateValue v = 0;
-    if (!monthOk || day < 1 || day > 31 || !tryEncodeDate(year, month, day, v)) {
-        text.clear();
-        dateNumber = 0;
-        return kConvertInvalid;
-    }
-    // 7. Results.
+    if (!encodeFields(year, month, day, v)) return refuseDate(text, dateNumber);
     dateNumber = year * 10000 + month * 100 + day;
     value = v;
     text = dateText(year, month, day, format, separator);
     return kConvertOk;
+}
+
+} // namespace
+
+int xcDateConvert(int direction, std::string_view format, std::string_view separator,
+                  std::string& text, DateValue& value, int& dateNumber) {
+    if (direction == kFromValue) return dateFromValue(format, separator, text, value, dateNumber);
+    if (direction == kFromText) return dateFromText(format, separator, text, value, dateNumber);
+    return kConvertInvalid;
 }
 
 DateValue xcDateFromText(std::string_view text) {
@@ -412,6 +438,54 @@ bool parsePlainInt(std::string_view text, int& out) {
     return true;
 }
 
+namespace {
+
+// The hour, minute and second texts of a time text, and whether it said pm.
+struct TimeFieldTexts {
+    std::string_view hour = "00", minute = "00", second = "00";
+    bool pm = false;
+};
+
+// The time text is the first 8 characters, or what comes before the pm marker, or (first) before
+// the am marker; its ":"s split it into hour, minute and second. No ":" means 00:00:00.
+TimeFieldTexts splitTimeFields(std::string_view t) {
+    std::size_t am = findNoCase(t, "am");
+    if (am == std::string_view::npos) am = findNoCase(t, "a");
+    std::size_t pm = findNoCase(t, "pm");
+    if (pm == std::string_view::npos) pm = findNoCase(t, "p");
+    std::string_view timePart = t.substr(0, 8);
+    if (pm != std::string_view::npos) timePart = t.substr(0, pm);
+    if (am != std::string_view::npos) timePart = t.substr(0, am);
+
+    TimeFieldTexts f;
+    f.pm = pm != std::string_view::npos;
+    const std::size_t c1 = timePart.find(':');
+    if (c1 == std::string_view::npos) return f;
+    f.hour = timePart.substr(0, c1);
+    f.minute = timePart.substr(c1 + 1);
+    const std::size_t c2 = f.minute.find(':');
+    if (c2 != std::string_view::npos) {
+        f.second = f.minute.substr(c2 + 1);
+        f.minute = f.minute.substr(0, c2);
+    }
+    return f;
+}
+
+// Each part must be an integer; a pm marker moves an hour below 12 into the afternoon.
+int readTimeFields(const TimeFieldTexts& f, int& h, int& n, int& s, std::string* errorText) {
+    for (auto [part, dest] :
+         {std::pair{f.hour, &h}, std::pair{f.minute, &n}, std::pair{f.second, &s}}) {
+        if (!parsePlainInt(part, *dest)) {
+            if (errorText) *errorText = notAnIntegerText(part);
+            return kConvertError;
+        }
+    }
+    if (f.pm && h < 12) h += 12;
+    return kConvertOk;
+}
+
+} // namespace
+
 int xcTimeConvert(int direction, std::string& text, int& timeNumber, DateValue& timeValue,
                   std::string* errorText) {
     int h = 0, n = 0, s = 0;
@@ -420,42 +494,13 @@ int xcTimeConvert(int direction, std::string& text, int& timeNumber, DateValue& 
         if (!inRange(timeValue)) return kConvertInvalid;
         decodeTime(timeValue, h, n, s, ms);
     } else if (direction == kFromText) {
-        const std::string_view t = text;
-        // 2. am / pm markers.
-        std::size_t am = findNoCase(t, "am");
-        if (am == std::string_view::npos) am = findNoCase(t, "a");
-        std::size_t pm = findNoCase(t, "pm");
-        if (pm == std::string_view::npos) pm = findNoCase(t, "p");
-        std::string_view timePart = t.substr(0, 8);
-        if (pm != std::string_view::npos) timePart = t.substr(0, pm);
-        if (am != std::string_view::npos) timePart = t.substr(0, am);
-        // 3. Hour, minute, second texts.
-        std::string_view hourText = "00", minuteText = "00", secondText = "00";
-        const std::size_t c1 = timePart.find(':');
-        if (c1 != std::string_view::npos) {
-            hourText = timePart.substr(0, c1);
-            minuteText = timePart.substr(c1 + 1);
-            const std::size_t c2 = minuteText.find(':');
-            if (c2 != std::string_view::npos) {
-                secondText = minuteText.substr(c2 + 1);
-                minuteText = minuteText.substr(0, c2);
-            }
-        }
-        // 4. Integers; pm.
-        for (auto [part, dest] :
-             {std::pair{hourText, &h}, std::pair{minuteText, &n}, std::pair{secondText, &s}}) {
-            if (!parsePlainInt(part, *dest)) {
-                if (errorText) *errorText = notAnIntegerText(part);
-                return kConvertError;
-            }
-        }
-        if (pm != std::string_view::npos && h < 12) h += 12;
+        if (const int e = readTimeFields(splitTimeFields(text), h, n, s, errorText);
+            e != kConvertOk)
+            return e;
     } else {
         return kConvertInvalid;
     }
-    // 5. Validate.
     if (h < 0 || h > 23 || n < 0 || n > 59 || s < 0 || s > 59) return kConvertInvalid;
-    // 6. Results.
     text = timeText(h, n, s);
     timeNumber = h * 10000 + n * 100 + s;
     if (direction == kFromText) timeValue = encodeTime(h, n, s, 0);

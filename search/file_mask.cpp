@@ -117,15 +117,17 @@ bool matchesAnyMask(const std::vector<FileMask>& masks, std::string_view name) {
 }
 
 namespace {
+// The pattern's "*" is a wildcard before anything else: a name's own "*" or "?" is a plain
+// character, so "a*" lists "a*b.txt" and "*" lists "*star.txt".
 bool wildMatch(std::string_view p, std::string_view s) {
     std::size_t pi = 0, si = 0, star = std::string_view::npos, mark = 0;
     while (si < s.size()) {
-        if (pi < p.size() && (p[pi] == '?' || upperChar(p[pi]) == upperChar(s[si]))) {
-            ++pi;
-            ++si;
-        } else if (pi < p.size() && p[pi] == '*') {
+        if (pi < p.size() && p[pi] == '*') {
             star = pi++;
             mark = si;
+        } else if (pi < p.size() && (p[pi] == '?' || upperChar(p[pi]) == upperChar(s[si]))) {
+            ++pi;
+            ++si;
         } else if (star != std::string_view::npos) {
             pi = star + 1;
             si = ++mark;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "lib/text.h"
 #include "search/dir_listing.h"
 #include "search/file_mask.h"
 
@@ -38,10 +39,8 @@ TFindFile::TFindFile() {
 }
 
 void TFindFile::setPath(const std::string& value) {
-    if (value.empty()) return;
-    const std::string v = withSlash(value);
-    if (v == path_ || !isFolder(v)) return;
-    path_ = v;
+    const bool folder = !trimView(value).empty() && isFolder(value);
+    path_ = folder ? withSlash(value) : std::string();
 }
 
 const std::vector<std::string>& TFindFile::Scan() {

@@ -22,11 +22,14 @@ public:
     bool InSubFolders = false;
     std::string FileMask = "*.*";
 
+    // Empty when the last value given named no folder.
     const std::string& Path() const { return path_; }
-    // Takes the value only when it differs, is not empty and names an existing folder.
+    // Takes a value that names an existing folder (with a trailing "/"). Any other value empties
+    // Path, so Scan lists nothing: a missing folder is never searched as the folder before it.
     void setPath(const std::string& value);
 
-    // Files pass with FileMask as the listing pattern, then subfolders depth first.
+    // Files pass with FileMask as the listing pattern, then subfolders depth first; nothing
+    // without a Path.
     const std::vector<std::string>& Scan();
     const std::vector<std::string>& list() const { return list_; }
 

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstring>
+#if defined(__x86_64__)
 #include <emmintrin.h>
 #include <immintrin.h>
+#endif
 
 #include "lib/text.h"
 
@@ -45,9 +47,10 @@ unsigned char otherCase(unsigned char c) {
 
 const char* findEitherByte(const char* from, const char* to, unsigned char a, unsigned char b) {
     if (a == b) return from < to ? static_cast<const char*>(std::memchr(from, a, static_cast<std::size_t>(to - from))) : nullptr;
+    const char* p = from;
+#if defined(__x86_64__)
     const __m128i va = _mm_set1_epi8(static_cast<char>(a));
     const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
-    const char* p = from;
     for (; p + 64 <= to; p += 64) {
         const __m128i x0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
@@ -65,6 +68,7 @@ const char* findEitherByte(const char* from, const char* to, unsigned char a, un
                                    static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m3))) << 48;
         return p + __builtin_ctzll(bits);
     }
+#endif
     for (; p < to; ++p) {
         const auto c = static_cast<unsigned char>(*p);
         if (c == a || c == b) return p;
@@ -102,6 +106,7 @@ Finder::Finder(std::string_view pattern, bool caseInsensitive)
     }
 }
 
+#if defined(__x86_64__)
 namespace {
 const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
 } // namespace
@@ -126,15 +131,21 @@ __attribute__((target("avx2"))) const char* Finder::findTwoWide(const char* from
     return findTwoNarrow(s, lastStart);
 }
 
+#endif
+
 const char* Finder::findTwo(const char* from, const char* lastStart) const {
-    return kHaveAvx2 ? findTwoWide(from, lastStart) : findTwoNarrow(from, lastStart);
+#if defined(__x86_64__)
+    if (kHaveAvx2) return findTwoWide(from, lastStart);
+#endif
+    return findTwoNarrow(from, lastStart);
 }
 
 const char* Finder::findTwoNarrow(const char* from, const char* lastStart) const {
+    const char* s = from;
+#if defined(__x86_64__)
     // Tests 16 candidate starts at once: both chosen bytes must sit at their offsets.
     const __m128i r1 = _mm_set1_epi8(static_cast<char>(rare1_)), r2 = _mm_set1_epi8(static_cast<char>(rare2_));
     const __m128i p1 = _mm_set1_epi8(static_cast<char>(pair1_)), p2 = _mm_set1_epi8(static_cast<char>(pair2_));
-    const char* s = from;
     for (; s + 15 <= lastStart; s += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + rareIndex_));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pairIndex_));
@@ -147,6 +158,7 @@ const char* Finder::findTwoNarrow(const char* from, const char* lastStart) const
             bits &= bits - 1;
         }
     }
+#endif
     for (; s <= lastStart; ++s)
         if (matchesAt(s)) return s;
     return nullptr;

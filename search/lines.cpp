@@ -1,8 +1,10 @@
 #include "search/lines.h"
 
 #include <cstring>
+#if defined(__x86_64__)
 #include <emmintrin.h>
 #include <immintrin.h>
+#endif
 
 #include "search/finder.h"
 
@@ -27,6 +29,7 @@ void splitLines(std::string_view text, std::vector<std::string_view>& lines) {
 
 namespace {
 
+#if defined(__x86_64__)
 // Sums the 0xFF/0x00 lanes counted into `acc` (each lane holds at most 255).
 inline std::uint64_t drain(__m128i& acc) {
     const __m128i sums = _mm_sad_epu8(acc, _mm_setzero_si128());
@@ -34,9 +37,11 @@ inline std::uint64_t drain(__m128i& acc) {
     return static_cast<std::uint64_t>(_mm_cvtsi128_si64(sums)) +
            static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
 }
+#endif
 
 // LF count of a range; false (count unusable) as soon as a CR shows up, which needs the pair rule.
 bool countLineFeedsNarrow(const char* p, const char* end, std::uint64_t& count) {
+#if defined(__x86_64__)
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
     __m128i acc = _mm_setzero_si128();
@@ -51,6 +56,7 @@ bool countLineFeedsNarrow(const char* p, const char* end, std::uint64_t& count) 
         }
     }
     count += drain(acc);
+#endif
     for (; p < end; ++p) {
         if (*p == '\r') return false;
         count += *p == '\n';
@@ -58,6 +64,7 @@ bool countLineFeedsNarrow(const char* p, const char* end, std::uint64_t& count) 
     return true;
 }
 
+#if defined(__x86_64__)
 __attribute__((target("avx2"))) std::uint64_t sumLanes(const __m256i& acc) {
     const __m256i sums = _mm256_sad_epu8(acc, _mm256_setzero_si256());
     return static_cast<std::uint64_t>(_mm256_extract_epi64(sums, 0)) +
@@ -87,10 +94,12 @@ __attribute__((target("avx2"))) bool countLineFeedsWide(const char* p, const cha
 }
 
 const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
+#endif
 
 // Breaks in a range holding CR bytes: LF + CR - (CR followed by LF), pairs inside the range.
 std::uint64_t countMixedBreaks(const char* p, const char* end) {
     std::uint64_t breaks = 0, pairs = 0;
+#if defined(__x86_64__)
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
     __m128i accBreaks = _mm_setzero_si128(), accPairs = _mm_setzero_si128();
@@ -109,6 +118,7 @@ std::uint64_t countMixedBreaks(const char* p, const char* end) {
     }
     breaks += drain(accBreaks);
     pairs += drain(accPairs);
+#endif
     for (; p < end; ++p) {
         if (*p == '\n' || *p == '\r') ++breaks;
         if (*p == '\r' && p + 1 < end && p[1] == '\n') ++pairs;
@@ -124,7 +134,11 @@ std::uint64_t countBreaks(const char* p, std::size_t n, bool& prevCR) {
     // An LF right after a CR of the previous range completes that break.
     std::uint64_t count = prevCR && *p == '\n' ? static_cast<std::uint64_t>(-1) : 0;
     std::uint64_t lineFeeds = 0;
+#if defined(__x86_64__)
     const bool noCR = kHaveAvx2 ? countLineFeedsWide(p, end, lineFeeds) : countLineFeedsNarrow(p, end, lineFeeds);
+#else
+    const bool noCR = countLineFeedsNarrow(p, end, lineFeeds);
+#endif
     count += noCR ? lineFeeds : countMixedBreaks(p, end);
     prevCR = end[-1] == '\r';
     return count;

@@ -69,6 +69,8 @@ public:
     virtual bool applyDateSelection(TNarvFindFiles& /*scanner*/) { return true; }
     virtual void addToHistory(const std::string& /*searchString*/) {}
     virtual ReviewOutcome reviewFile(const ReviewRequest& /*request*/) { return {}; }
+    // The run has written `row` in full; a front end without a grid view prints it at once.
+    virtual void rowWritten(int /*row*/) {}
 };
 
 } // namespace vesk

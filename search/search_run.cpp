@@ -128,6 +128,7 @@ void SearchRun::Impl::addResultRow(std::int64_t lineNumber, std::string_view tex
     g.setCell(1, s_.LastRow, text);
     g.setCell(2, s_.LastRow, file);
     if (position > 0) g.setCell(3, s_.LastRow, numberText(static_cast<std::int64_t>(position)));
+    host_.rowWritten(s_.LastRow);
 }
 
 void SearchRun::Impl::addErrorRows(const std::string& file, std::string_view a, std::string_view b) {
@@ -485,7 +486,11 @@ void SearchRun::Impl::finishRun() {
     xcElapsedText(2, runStart_, s_.ElapsedText, host_.clock());
     const bool replaceStillOn = host_.readOptions().ReplaceOn && o_.ReplaceOn;
     s_.ReplacedText = replaceStillOn ? " Replaced=" + numberText(s_.ReplacedTotal) : "";
-    setStatus(summaryText(s_));
+    // The simple scanner lists nothing for a folder box that names no folder: say why.
+    if (run_.scannerKind_ == 1 && run_.findFile_.Path().empty())
+        setStatus("Folder not found: " + o_.folderBox + " - nothing was searched");
+    else
+        setStatus(summaryText(s_));
     if (o_.FilesWithNoMatch) {
         addTextRow("No Matches");
         for (const std::string& f : s_.NoMatchFiles) addResultRow(0, f, f, 0);

@@ -3,7 +3,9 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#if defined(__x86_64__)
 #include <emmintrin.h>
+#endif
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +30,7 @@ TextTestResult classifyTextBytes(const char* data, std::size_t size) {
     const std::size_t n = size < kTextTestBytes ? size : kTextTestBytes;
     std::int64_t text = 0;
     std::size_t i = 0;
+#if defined(__x86_64__)
     // 16 bytes at a time: as signed bytes, 32..127 are exactly those above 31.
     const __m128i low = _mm_set1_epi8(31);
     __m128i acc = _mm_setzero_si128();
@@ -42,6 +45,7 @@ TextTestResult classifyTextBytes(const char* data, std::size_t size) {
     }
     const __m128i sums = _mm_sad_epu8(acc, _mm_setzero_si128());
     text += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
+#endif
     for (; i < n; ++i) text += kTextByte[static_cast<unsigned char>(data[i])];
     r.textBytes = text;
     r.nonTextBytes = static_cast<std::int64_t>(n) - text;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <sys/wait.h>
 
 #include "app/cli_options.h"
@@ -10,6 +11,7 @@
 
 using namespace vesk::cli;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using vesk::test::TempTree;
 
 namespace {
@@ -19,10 +21,13 @@ struct Result {
     std::string out;
 };
 
-// Runs the real vesk-cli with the arguments (shell-quoted by the caller); stderr joins stdout.
-Result runCli(const std::string& args) {
+std::string cliPath() {
     const char* dir = std::getenv("VESK_TEST_BIN_DIR");
-    const std::string cmd = std::string(dir ? dir : ".") + "/vesk-cli " + args + " 2>&1";
+    return std::string(dir ? dir : ".") + "/vesk-cli";
+}
+
+// Runs a shell command line; what it writes to its standard output is the result's text.
+Result runShell(const std::string& cmd) {
     Result r;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -32,6 +37,11 @@ Result runCli(const std::string& args) {
     const int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
+}
+
+// Runs the real vesk-cli with the arguments (shell-quoted by the caller); stderr joins stdout.
+Result runCli(const std::string& args) {
+    return runShell(cliPath() + " " + args + " 2>&1");
 }
 
 } // namespace
@@ -120,4 +130,159 @@ TEST(CliRun, DateRangeSelectsByModificationTime) {
     EXPECT_EQ(bad.status, 2);
     EXPECT_THAT(bad.out, HasSubstr("31-Feb-2020"));
     EXPECT_THAT(bad.out, ::testing::Not(HasSubstr("hit")));
+}
+
+TEST(CliArguments, GetoptForms) {
+    CliOptions o;
+    std::string error;
+    ASSERT_TRUE(parseArguments(
+        {"dir1", "-rw", "-sone", "-Rtwo", "--string", "three", "-R", "", "-m*.c", "--", "-dir2"}, o,
+        error))
+        << error;
+    EXPECT_TRUE(o.search.SubFolders);
+    EXPECT_TRUE(o.search.WholeWordsOnly);
+    EXPECT_EQ(o.strings, (std::vector<std::string>{"one", "three"}));
+    EXPECT_EQ(o.replacements, (std::vector<std::string>{"two", ""}));
+    EXPECT_EQ(o.hasReplacement, (std::vector<bool>{true, true}));
+    EXPECT_EQ(o.masks, (std::vector<std::string>{"*.c"}));
+    EXPECT_EQ(o.folders, (std::vector<std::string>{"dir1", "-dir2"}));
+
+    CliOptions v;
+    ASSERT_TRUE(parseArguments({"--version"}, v, error));
+    EXPECT_TRUE(v.version);
+
+    CliOptions c;
+    ASSERT_TRUE(parseArguments({"-s", "x", "--color"}, c, error));
+    EXPECT_EQ(c.color, ColorMode::Auto);
+    ASSERT_TRUE(parseArguments({"-s", "x", "--color=never", "-E"}, c, error));
+    EXPECT_EQ(c.color, ColorMode::Never);
+    EXPECT_TRUE(c.search.RegularExpressions);
+    ASSERT_TRUE(parseArguments({"-s", "x", "--colour=always"}, c, error));
+    EXPECT_EQ(c.color, ColorMode::Always);
+
+    // A second parse starts afresh, whatever the first left behind.
+    for (int i = 0; i < 2; ++i) {
+        CliOptions again;
+        ASSERT_TRUE(parseArguments({"-ca", "-s", "y"}, again, error));
+        EXPECT_FALSE(again.search.CaseInsensitive);
+        EXPECT_TRUE(again.search.GoogleFind);
+    }
+
+    const std::pair<std::vector<std::string>, std::string> bad[] = {
+        {{"-s", "x", "-rz"}, "unknown option -z"},
+        {{"-s", "x", "--bogus"}, "unknown option --bogus"},
+        {{"-s", "x", "--yes=1"}, "--yes"},
+        {{"-s"}, "option -s needs a value"},
+        {{"-s", "x", "--format"}, "option --format needs a value"},
+        {{"-s", "x", "--color=sometimes"}, "sometimes"},
+        {{"-s", "a", "-R", "b", "-R", "c"}, "--replace must follow the --string it replaces"},
+    };
+    for (const auto& [args, message] : bad) {
+        CliOptions b;
+        EXPECT_FALSE(parseArguments(args, b, error)) << args.back();
+        EXPECT_THAT(error, HasSubstr(message));
+    }
+}
+
+TEST(CliRun, VersionAndHelp) {
+    const Result v = runCli("--version");
+    EXPECT_EQ(v.status, 0);
+    EXPECT_THAT(v.out, ::testing::MatchesRegex("vesk-cli [0-9.]+\n"));
+    const Result h = runCli("--help");
+    EXPECT_EQ(h.status, 0);
+    EXPECT_THAT(h.out, HasSubstr("--color"));
+}
+
+TEST(CliRun, AFolderThatIsNoFolderIsAnErrorAndNeverTheCurrentFolder) {
+    TempTree t;
+    t.write("cwd/here.txt", "needle\n");
+    t.write("good/a.txt", "needle\n");
+    t.write("file.txt", "needle\n");
+    for (const char* scan : {"", "--simple-scan "}) {
+        for (const std::string& folder : {t.path("missing"), t.path("file.txt")}) {
+            const Result r = runShell("cd " + t.path("cwd") + " && " + cliPath() + " -s needle " +
+                                      scan + folder + " 2>&1");
+            EXPECT_EQ(r.status, 2) << scan << folder;
+            EXPECT_THAT(r.out, HasSubstr("vesk-cli: " + folder + ": ")) << r.out;
+            EXPECT_THAT(r.out, Not(HasSubstr("here.txt"))) << r.out;
+        }
+    }
+    // The folders that exist are still searched; the status tells about the others.
+    const Result some = runCli("-s needle " + t.path("good") + " " + t.path("missing"));
+    EXPECT_EQ(some.status, 2);
+    EXPECT_THAT(some.out, HasSubstr(t.path("good/a.txt") + ":1:1:needle"));
+    EXPECT_THAT(some.out, HasSubstr(t.path("missing") + ": no such folder"));
+}
+
+TEST(CliRun, SeveralMasksAndStringsShowAsTheWindowsBoxes) {
+    TempTree t;
+    t.write("x.map", "hit\n");
+    t.write("y.txt", "hit\n");
+    // The mask box reads "*.txt,*.MAP", which names ".map": map files are not omitted.
+    const Result masks = runCli("-s hit -m '*.txt' -m '*.MAP' -f rows " + t.root());
+    EXPECT_EQ(masks.status, 0);
+    EXPECT_THAT(masks.out, HasSubstr("1\t" + t.path("x.map") + "\t1\thit\n"));
+    EXPECT_THAT(masks.out, HasSubstr("Filespec=*.txt,*.MAP"));
+
+    const Result strings = runCli("--simple-scan -s hit -s miss -f rows " + t.root());
+    EXPECT_THAT(strings.out, HasSubstr("Filespec=*.*  String=hit,miss\n"));
+}
+
+TEST(CliRun, OutputThatCannotBeWrittenIsAnError) {
+    TempTree t;
+    t.write("a.txt", "needle\n");
+    const Result full = runShell(cliPath() + " -s needle " + t.root() + " 2>&1 >/dev/full");
+    EXPECT_EQ(full.status, 2);
+    EXPECT_THAT(full.out, HasSubstr("vesk-cli: write error: No space left on device"));
+
+    // A reader that went away ends the run without a message, also where SIGPIPE is ignored.
+    std::string many;
+    for (int i = 0; i < 200000; ++i)
+        many += "needle\n";
+    t.write("b.txt", many);
+    t.write("c.txt", many);
+    const Result closed = runShell("trap '' PIPE; " + cliPath() + " -s needle " + t.root() + " 2>" +
+                                   t.path("err") + " | head -c 1 >/dev/null; cat " + t.path("err"));
+    EXPECT_THAT(closed.out, Not(HasSubstr("write error"))) << closed.out;
+}
+
+TEST(CliRun, ColorsOnlyWhenAskedOrOnATerminal) {
+    TempTree t;
+    t.write("a.txt", "one NEEDLE\n");
+    EXPECT_THAT(runCli("-s needle " + t.root()).out, Not(HasSubstr("\33[")));
+    EXPECT_THAT(runCli("-s needle --color=always " + t.root()).out,
+                HasSubstr("one \33[01;31m\33[KNEEDLE\33[m\33[K\n"));
+}
+
+namespace {
+long long localSeconds(int y, int m, int d, int h) {
+    std::tm tm{};
+    tm.tm_year = y - 1900;
+    tm.tm_mon = m - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = h;
+    tm.tm_isdst = -1;
+    return static_cast<long long>(std::mktime(&tm));
+}
+} // namespace
+
+TEST(CliRun, FromAndToTakeTheirWholeValue) {
+    TempTree t;
+    t.write("old.txt", "hit\n");
+    t.write("dec.txt", "hit\n");
+    t.setMtime("old.txt", localSeconds(2020, 5, 5, 10));
+    t.setMtime("dec.txt", localSeconds(2026, 12, 7, 12));
+    const Result day = runCli("-s hit --from '07 DEC 26' --to '07 DEC 26' " + t.root());
+    EXPECT_EQ(day.status, 0) << day.out;
+    EXPECT_THAT(day.out, HasSubstr("dec.txt:1:1:hit"));
+    EXPECT_THAT(day.out, Not(HasSubstr("old.txt:")));
+
+    // A TAB between date and time separates them like a blank: the year stays 2026.
+    const Result tab = runCli("-s hit --from \"$(printf '07-Dec-26\\t00:00')\" " + t.root());
+    EXPECT_THAT(tab.out, HasSubstr("dec.txt:1:1:hit"));
+    EXPECT_THAT(tab.out, Not(HasSubstr("old.txt:")));
+
+    const Result longYear = runCli("-s hit --to 01-01-1000000000 " + t.root());
+    EXPECT_EQ(longYear.status, 2);
+    EXPECT_THAT(longYear.out, Not(HasSubstr(":1:1:hit")));
 }

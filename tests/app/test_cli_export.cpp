@@ -66,9 +66,12 @@ DateValue parseIsoDateTime(const std::string& text) {
     return encodeDate(y, mo, d) + encodeTime(h, mi, s);
 }
 
-// The run's start time is part of a row; two runs need not agree on it.
+// The run's start time and its folder scan time are part of the rows; two runs need not agree on
+// them.
 std::string withoutStartTime(const std::string& text) {
-    return std::regex_replace(text, std::regex("starts [0-9:]{8}"), "starts T");
+    const std::string noStart =
+        std::regex_replace(text, std::regex("starts [0-9:]{8}"), "starts T");
+    return std::regex_replace(noStart, std::regex("scan time=[0-9.]+s"), "scan time=T");
 }
 
 } // namespace

@@ -137,3 +137,18 @@ TEST_F(CliReplaceTest, BadReplaceArgumentsChangeNothing) {
     }
     EXPECT_EQ(treeBytes(t.root()), before);
 }
+
+TEST_F(CliReplaceTest, ASaveRefusedIsAnError) {
+    // A NUL byte makes the review refuse the file; the other file is saved.
+    t.write("tree/nul.txt", std::string("cat\nx\0y\n", 8));
+    const auto before = readFile(t.path("tree/nul.txt"));
+    const Result r = runCli(home(), "-w -s cat -R lion --yes " + tree());
+    EXPECT_EQ(r.status, 2) << r.out;
+    EXPECT_THAT(r.out, HasSubstr("NUL"));
+    EXPECT_EQ(readFile(t.path("tree/nul.txt")), before);
+    EXPECT_EQ(readFile(t.path("tree/a.txt")), "lion\ndog\ncatalog\n");
+
+    // Every save refused: still an error, not "no match".
+    const Result only = runCli(home(), "-w -s cat -R lion --yes -m nul.txt " + tree());
+    EXPECT_EQ(only.status, 2) << only.out;
+}

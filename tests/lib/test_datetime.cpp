@@ -273,8 +273,6 @@ TEST(DateConvert, AcceptedForms) {
         {"2024-02-29", 20240229},
         // More than two separators: the year text "2026 10:00" is no number, so the year is 2000.
         {"07-Dec-2026 10:00", 20001207},
-        // A year text beyond any integer counts as 0.
-        {"07-12-99999999999", 20001207},
     };
     for (const auto& c : cases) {
         std::string text = c.text;
@@ -302,6 +300,28 @@ TEST(DateConvert, RejectedForms) {
         EXPECT_EQ(text, "") << c;
         EXPECT_EQ(number, 0) << c;
         EXPECT_EQ(value, 123.0) << c << ": a failed validation leaves the value as it was";
+    }
+}
+
+TEST(DateConvert, LongFieldsAreThePlainIntegersTheyAre) {
+    for (const DateCase& c : std::initializer_list<DateCase>{
+             {"07-Dec-0000002026", 20261207},
+             {"0000000007-Dec-26", 20261207},
+             {"0000000007-0000000012-0000000026", 20261207},
+             {"0000000099-Feb-2024", 20240229},
+             // Above 9999 (or any month or day), never a wrapped or zero field.
+             {"01-01-1000000000", 0},
+             {"07-12-99999999999", 0},
+             {"01-01-00000000010000", 0},
+             {"4294967303-12-26", 0},
+             {"07-4294967308-26", 0},
+         }) {
+        std::string text = c.text;
+        DateValue value = 0;
+        int number = 0;
+        const int error = xcDateConvert(kFromText, "a", "-", text, value, number);
+        EXPECT_EQ(error, c.number ? kConvertOk : kConvertInvalid) << c.text;
+        EXPECT_EQ(number, c.number) << c.text;
     }
 }
 

@@ -132,7 +132,40 @@ TEST(FindFile, ListsDotsAndFoldersWithTheListingPattern) {
     f.InSubFolders = true;
     EXPECT_EQ(relative(t, f.Scan()),
               (std::vector<std::string>{".", "..", ".h", "a.txt", "sub", "sub/.", "sub/..", "sub/b.txt"}));
-    const std::string before = f.Path();
-    f.setPath(t.path("no-such-folder"));
-    EXPECT_EQ(f.Path(), before); // a missing folder keeps the previous path
+}
+
+TEST(FindFile, AMissingFolderOrAFileListsNothingRatherThanTheFolderBefore) {
+    TempTree t;
+    t.write("a.txt", "x");
+    TFindFile f;
+    f.setPath(t.root());
+    for (const std::string& notAFolder :
+         {t.path("no-such-folder"), t.path("a.txt"), std::string(" ")}) {
+        f.setPath(notAFolder);
+        EXPECT_EQ(f.Path(), "") << notAFolder;
+        EXPECT_TRUE(f.Scan().empty()) << notAFolder;
+    }
+    f.setPath(t.root());
+    EXPECT_EQ(relative(t, f.Scan()), (std::vector<std::string>{".", "..", "a.txt"}));
+}
+
+TEST(FindFile, NamesHoldingWildcardCharactersAreMatchedByThePattern) {
+    TempTree t;
+    t.write("*star.txt", "x");
+    t.write("a*b.txt", "x");
+    t.write("what?.txt", "x");
+    t.write("plain.c", "x");
+    TFindFile f;
+    f.setPath(t.root());
+    const auto listed = [&](const char* mask) {
+        f.FileMask = mask;
+        return relative(t, f.Scan());
+    };
+    EXPECT_EQ(listed("*"), (std::vector<std::string>{"*star.txt", ".", "..", "a*b.txt", "plain.c",
+                                                     "what?.txt"}));
+    EXPECT_EQ(listed("*.txt"), (std::vector<std::string>{"*star.txt", "a*b.txt", "what?.txt"}));
+    EXPECT_EQ(listed("a*"), (std::vector<std::string>{"a*b.txt"}));
+    EXPECT_EQ(listed("*?.txt"), (std::vector<std::string>{"*star.txt", "a*b.txt", "what?.txt"}));
+    EXPECT_EQ(listed("what?.*"), (std::vector<std::string>{"what?.txt"}));
+    EXPECT_EQ(listed("a?b.txt"), (std::vector<std::string>{"a*b.txt"}));
 }

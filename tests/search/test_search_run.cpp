@@ -60,6 +60,24 @@ TEST(SearchRun, RowsAndSummaryOfASimpleRun) {
     EXPECT_EQ(f.slots.FindCount, 1);
 }
 
+TEST(SearchRun, SimpleScanOfAMissingFolderSearchesNothingAndSaysSo) {
+    Fixture f;
+    f.tree.write("here.txt", "needle\n");
+    f.host.options.stringBox = "needle";
+    f.host.options.AlwaysAdvancedScan = false;
+    // A first run leaves the scanner on a folder that holds a hit.
+    ASSERT_EQ(f.run.DoSearch(), RunResult::Done);
+    ASSERT_EQ(f.run.state().MatchedLines, 1);
+    for (const std::string& notAFolder : {f.p("gone"), f.p("here.txt")}) {
+        f.host.options.folderBox = notAFolder;
+        ASSERT_EQ(f.run.DoSearch(), RunResult::Done);
+        EXPECT_EQ(f.run.state().FileTotal, 0) << notAFolder;
+        EXPECT_EQ(f.run.state().MatchedLines, 0) << notAFolder;
+        EXPECT_EQ(f.host.statusTexts.back(),
+                  "Folder not found: " + notAFolder + " - nothing was searched");
+    }
+}
+
 TEST(SearchRun, EmptyOrBlankStringsEndTheRunEarly) {
     Fixture f;
     f.tree.write("a.txt", "x\n");
