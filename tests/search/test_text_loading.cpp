@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "search/lines.h"
 #include "search/text_file_reader.h"
@@ -110,6 +111,29 @@ TEST(Reader, SegmentsHoldWholeLinesAndStopAtNul) {
     EXPECT_GE(segments, 1);
     EXPECT_FALSE(reader.open(t.path("gone.txt"), error));
     EXPECT_EQ(error, "No such file or directory");
+}
+
+// A sparse file of 5 GB: 1001 text bytes, then zeros. The reader must stop at the first zero, not
+// hold the rest in memory.
+TEST(Reader, TextFollowedByGigabytesOfNulsEndsAtTheNul) {
+    TempTree t;
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "line " + std::to_string(1000 + i) + "\n";
+    text += "x"; // the last line ends at the first zero
+    ASSERT_EQ(text.size(), 1001u);
+    const std::string path = t.write("sparse.txt", text);
+    ASSERT_EQ(truncate(path.c_str(), 5LL << 30), 0);
+    TextFileReader reader;
+    std::string error;
+    ASSERT_TRUE(reader.open(path, error)) << error;
+    EXPECT_EQ(reader.fileSize(), 5ULL << 30);
+    std::string seen;
+    std::string_view seg;
+    while (reader.nextSegment(seg, error) && !seg.empty())
+        seen.append(seg);
+    EXPECT_TRUE(error.empty()) << error;
+    EXPECT_EQ(seen, text);
 }
 
 TEST(Reader, NeverOpensAFifo) {
