@@ -82,6 +82,11 @@ const char* LineSearcher::nextCandidate(const char* from, const char* to, const 
     return best;
 }
 
+void LineSearcher::startScans(const char* from) {
+    nextHit_.assign(query_.finders.size(), nullptr);
+    searchedTo_.assign(query_.finders.size(), from);
+}
+
 bool LineSearcher::searchSegment(std::string_view segment, LineVisitor& visitor) {
     if (timedOut_) return false;
     if (segment.empty()) return true;
@@ -90,10 +95,7 @@ bool LineSearcher::searchSegment(std::string_view segment, LineVisitor& visitor)
     counted_ = begin;
     sawText_ = true;
     lastByte_ = segment.back();
-    if (query_.mode == LineQuery::Mode::Multiple) {
-        nextHit_.assign(query_.finders.size(), nullptr);
-        searchedTo_.assign(query_.finders.size(), begin);
-    }
+    if (query_.mode == LineQuery::Mode::Multiple && !useMultiFinder()) startScans(begin);
     const bool ok = useMultiFinder() ? searchTogether(begin, end, visitor)
                     : fastPath()     ? searchFast(begin, end, visitor)
                                      : searchEachLine(begin, end, visitor);
@@ -184,6 +186,7 @@ bool LineSearcher::searchTogether(const char* begin, const char* end, LineVisito
         }
         if (static_cast<std::size_t>(windowEnd - cur) >= kMaxTogether) {
             countTo(cur);
+            startScans(cur);
             const bool ok = query_.mode == LineQuery::Mode::Multiple
                                 ? searchFast(cur, windowEnd, visitor)
                                 : searchEachLine(cur, windowEnd, visitor);
@@ -191,8 +194,7 @@ bool LineSearcher::searchTogether(const char* begin, const char* end, LineVisito
             countTo(windowEnd);
         } else {
             hits_.clear();
-            query_.multiFinder->scan(cur, static_cast<std::size_t>(windowEnd - cur), scratch_,
-                                     hits_);
+            query_.multiFinder->scan(cur, static_cast<std::size_t>(windowEnd - cur), hits_);
             if (!judgeHits(cur, windowEnd, visitor)) return false;
         }
         cur = windowEnd;

@@ -55,6 +55,7 @@ public:
 
 private:
     std::size_t judge(std::string_view line, bool& anyWord) const;
+    void startScans(const char* from);
     const char* nextCandidate(const char* from, const char* to, const char* end);
     bool fastPath() const { return !query_.invert && !query_.countPartialHits; }
     bool searchFast(const char* begin, const char* end, LineVisitor& visitor);
@@ -83,7 +84,6 @@ private:
     std::vector<const char*> nextHit_; // multiple strings: each finder's next occurrence
     std::vector<const char*> searchedTo_;
 
-    MultiFinder::Scratch scratch_;
     std::vector<MultiFinder::Hit> hits_;
     std::vector<std::uint32_t> lineIds_; // the strings found in the line being judged
 

@@ -1,6 +1,7 @@
 #include "search/multi_finder.h"
 
-#include <stdexcept>
+#include <atomic>
+#include <new>
 
 #if VESK_HAVE_VECTORSCAN
 #include <hs.h>
@@ -16,15 +17,25 @@ namespace {
 hs_database_t* db(void* p) {
     return static_cast<hs_database_t*>(p);
 }
-hs_scratch_t* scratchOf(void* p) {
-    return static_cast<hs_scratch_t*>(p);
-}
 
 int onHit(unsigned id, unsigned long long, unsigned long long to, unsigned, void* context) {
     static_cast<std::vector<MultiFinder::Hit>*>(context)->push_back(
         {static_cast<std::uint32_t>(to), id});
     return 0;
 }
+
+// Each thread keeps one scratch space for all its scans: searchers live for one file, and a
+// scratch space made per file costs more than a small file costs to scan. Sizing it checks the
+// whole database, so that is done once per database and thread.
+struct ThreadScratch {
+    hs_scratch_t* space = nullptr;
+    std::uint64_t sizedFor = 0; // the serial of the last database it was sized for
+    ~ThreadScratch() {
+        if (space) hs_free_scratch(space);
+    }
+};
+thread_local ThreadScratch tlsScratch;
+std::atomic<std::uint64_t> lastSerial{0};
 
 bool holdsBreak(const std::string& s) {
     for (const char c : s)
@@ -33,12 +44,7 @@ bool holdsBreak(const std::string& s) {
 }
 } // namespace
 
-MultiFinder::Scratch::~Scratch() {
-    if (space_) hs_free_scratch(scratchOf(space_));
-}
-
 MultiFinder::~MultiFinder() {
-    if (prototype_) hs_free_scratch(scratchOf(prototype_));
     if (database_) hs_free_database(db(database_));
 }
 
@@ -68,30 +74,27 @@ std::shared_ptr<const MultiFinder> MultiFinder::build(const std::vector<Finder>&
     }
     std::shared_ptr<MultiFinder> m(new MultiFinder);
     m->database_ = database;
-    hs_scratch_t* proto = nullptr;
-    if (hs_alloc_scratch(database, &proto) != HS_SUCCESS) return nullptr;
-    m->prototype_ = proto;
+    m->serial_ = ++lastSerial;
     return m;
 }
 
-void MultiFinder::scan(const char* p, std::size_t n, Scratch& scratch,
-                       std::vector<Hit>& hits) const {
-    if (!scratch.space_) {
-        hs_scratch_t* s = nullptr;
-        if (hs_clone_scratch(scratchOf(prototype_), &s) != HS_SUCCESS) throw std::bad_alloc();
-        scratch.space_ = s;
+void MultiFinder::scan(const char* p, std::size_t n, std::vector<Hit>& hits) const {
+    if (tlsScratch.sizedFor != serial_) {
+        // Grows the thread's scratch space when this database needs more; otherwise leaves it be.
+        if (hs_alloc_scratch(db(database_), &tlsScratch.space) != HS_SUCCESS)
+            throw std::bad_alloc();
+        tlsScratch.sizedFor = serial_;
     }
-    hs_scan(db(database_), p, static_cast<unsigned>(n), 0, scratchOf(scratch.space_), onHit, &hits);
+    hs_scan(db(database_), p, static_cast<unsigned>(n), 0, tlsScratch.space, onHit, &hits);
 }
 
 #else
 
-MultiFinder::Scratch::~Scratch() = default;
 MultiFinder::~MultiFinder() = default;
 std::shared_ptr<const MultiFinder> MultiFinder::build(const std::vector<Finder>&) {
     return nullptr;
 }
-void MultiFinder::scan(const char*, std::size_t, Scratch&, std::vector<Hit>&) const {}
+void MultiFinder::scan(const char*, std::size_t, std::vector<Hit>&) const {}
 
 #endif
 

@@ -18,19 +18,6 @@ public:
         std::uint32_t id;  // index of the finder in the list it was built from
     };
 
-    // Per-thread working memory for scans; one per LineSearcher.
-    class Scratch {
-    public:
-        Scratch() = default;
-        ~Scratch();
-        Scratch(const Scratch&) = delete;
-        Scratch& operator=(const Scratch&) = delete;
-
-    private:
-        friend class MultiFinder;
-        void* space_ = nullptr;
-    };
-
     // Patterns that are empty or hold a line break never match within a line and are left out.
     // Null when there is no multi-pattern engine or fewer than two patterns remain.
     static std::shared_ptr<const MultiFinder> build(const std::vector<Finder>& finders);
@@ -39,12 +26,13 @@ public:
     MultiFinder& operator=(const MultiFinder&) = delete;
 
     // Appends the occurrences in [p, p + n) (n below 4 GiB) to `hits`, not necessarily in order.
-    void scan(const char* p, std::size_t n, Scratch& scratch, std::vector<Hit>& hits) const;
+    // Safe to call from several threads at once: each uses working memory of its own.
+    void scan(const char* p, std::size_t n, std::vector<Hit>& hits) const;
 
 private:
     MultiFinder() = default;
     void* database_ = nullptr;
-    void* prototype_ = nullptr; // the scratch the others are cloned from
+    std::uint64_t serial_ = 0; // tells databases apart for the threads' scratch spaces
 };
 
 } // namespace vesk

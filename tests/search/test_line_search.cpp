@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 
 #include "search/find_pos.h"
 #include "search/line_search.h"
@@ -234,4 +235,36 @@ TEST(LineSearch, WholeWordSearchOfALongStringResumesAfterEachRejection) {
     const auto hits = search(line + "\n", q, 0, examined);
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(hits[0].pos, 2000u * 101 + 2);
+}
+
+// Searchers on several threads share one prepared query: each must see every occurrence of its
+// own text, whatever the others scan meanwhile.
+TEST(LineSearch, SearchersOnSeveralThreadsShareOneQuery) {
+    LineQuery q;
+    q.mode = LineQuery::Mode::Multiple;
+    for (const char* s : {"alpha", "beta", "gamma", "delta"})
+        q.finders.emplace_back(s, true);
+    q.prepare();
+    std::vector<std::string> texts(4);
+    for (int t = 0; t < 4; ++t)
+        for (int i = 0; i < 20000; ++i)
+            texts[t] +=
+                (i % (t + 3) == 0 ? std::string(q.finders[static_cast<std::size_t>(t)].pattern())
+                                  : "none") +
+                "\n";
+    std::vector<std::vector<Hit>> got(4);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            std::uint64_t examined = 0;
+            for (int repeat = 0; repeat < 5; ++repeat)
+                got[t] = search(texts[t], q, 0, examined);
+        });
+    for (auto& th : threads)
+        th.join();
+    for (int t = 0; t < 4; ++t) {
+        std::uint64_t examined = 0;
+        EXPECT_EQ(got[t], search(texts[t], q, 0, examined)) << "thread " << t;
+        EXPECT_EQ(got[t].size(), 20000u / static_cast<unsigned>(t + 3) + (20000 % (t + 3) ? 1 : 0));
+    }
 }
