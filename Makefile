@@ -5,7 +5,7 @@ BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 PACKAGES   := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-              qt6-base-dev libsimpleini-dev python3
+              qt6-base-dev libsimpleini-dev python3 libvectorscan-dev
 
 .PHONY: all run test test-main test-sanitize deps build build-nogui clean bench
 
