@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <thread>
 
@@ -267,4 +268,22 @@ TEST(LineSearch, SearchersOnSeveralThreadsShareOneQuery) {
         EXPECT_EQ(got[t], search(texts[t], q, 0, examined)) << "thread " << t;
         EXPECT_EQ(got[t].size(), 20000u / static_cast<unsigned>(t + 3) + (20000 % (t + 3) ? 1 : 0));
     }
+}
+
+// The one-pass engine folds a to z only, as the finders do: bytes above 127 stay exact, and a
+// string holding a line break (never within a line) is left out.
+TEST(MultiFinder, FoldsOnlyAToZAndLeavesOutStringsWithBreaks) {
+    const std::vector<Finder> finders{Finder("\xE9t\xE9", true), Finder("ab", true),
+                                      Finder("x\ny", true), Finder("\xC9T\xC9", false)};
+    const auto m = MultiFinder::build(finders);
+    if (!m) GTEST_SKIP() << "built without a multi-pattern engine";
+    const std::string text = "\xC9T\xC9 aB x\ny \xE9T\xE9";
+    std::vector<MultiFinder::Hit> hits;
+    m->scan(text.data(), text.size(), hits);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> got;
+    for (const auto& h : hits)
+        got.emplace_back(h.end, h.id);
+    std::sort(got.begin(), got.end());
+    using P = std::pair<std::uint32_t, std::uint32_t>;
+    EXPECT_EQ(got, (std::vector<P>{{3, 3}, {6, 1}, {14, 0}}));
 }
