@@ -43,7 +43,8 @@ time_one() {
     t0=$(date +%s.%N)
     lines=$( { /usr/bin/time -f '%U %S' -o "$work/cpu" "$@" 2>/dev/null || true; } | wc -l)
     t1=$(date +%s.%N)
-    read -r u s < "$work/cpu"
+    # A failing command (exit 1: no line matched) has a status line before the times.
+    read -r u s < <(tail -1 "$work/cpu")
     echo "$label $(echo "$t1 - $t0" | bc) $(echo "$u + $s" | bc) $lines" >> "$work/records"
 }
 
