@@ -6,7 +6,7 @@ BUILD_SAN  ?= build-sanitize
 BUILD_ARM64 ?= build-arm64
 JOBS       ?= $(shell nproc)
 PACKAGES   := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev python3 \
-              libpcre2-dev dpkg-dev appstream desktop-file-utils \
+              libpcre2-dev libvectorscan-dev dpkg-dev appstream desktop-file-utils \
               googletest g++-aarch64-linux-gnu qemu-user-static
 
 .PHONY: all run test test-main test-sanitize test-arm64 deps deps-arm64 build build-nogui clean bench package

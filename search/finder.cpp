@@ -36,6 +36,9 @@ std::array<unsigned char, 256> makeFrequency() {
 
 const std::array<unsigned char, 256> kFrequency = makeFrequency();
 constexpr unsigned char kRareAlone = 70;
+// Longer patterns are verified by the prefix automaton: checking each candidate from its start
+// would cost up to the pattern's length per text byte in a text that repeats its prefix.
+constexpr std::size_t kLongPattern = 64;
 
 unsigned char otherCase(unsigned char c) {
     if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
@@ -104,6 +107,41 @@ Finder::Finder(std::string_view pattern, bool caseInsensitive)
             usePair_ = true;
         }
     }
+    if (pattern_.size() > kLongPattern) {
+        border_.assign(pattern_.size(), 0);
+        std::uint32_t k = 0;
+        for (std::size_t i = 1; i < pattern_.size(); ++i) {
+            while (k > 0 && pattern_[i] != pattern_[k])
+                k = border_[k - 1];
+            if (pattern_[i] == pattern_[k]) ++k;
+            border_[i] = k;
+        }
+    }
+}
+
+// Knuth-Morris-Pratt over the text, jumping with the rare byte's scan whenever no prefix is
+// pending: every text byte is taken once, and the automaton falls back at most as far as it rose.
+const char* Finder::findLong(const char* from, const char* lastStart, const char* textEnd) const {
+    const std::size_t n = pattern_.size();
+    const char* p = from;
+    std::size_t q = 0; // pattern bytes matched just before p
+    while (p < textEnd) {
+        if (q == 0) {
+            const char* hit =
+                findEitherByte(p + rareIndex_, lastStart + rareIndex_ + 1, rare1_, rare2_);
+            if (!hit) return nullptr;
+            p = hit - rareIndex_;
+        }
+        const auto c =
+            static_cast<char>(caseInsensitive_ ? kUpper[static_cast<unsigned char>(*p)] : *p);
+        while (q > 0 && pattern_[q] != c)
+            q = border_[q - 1];
+        if (pattern_[q] == c) ++q;
+        ++p;
+        if (q == n) return p - n;
+        if (p - q > lastStart) return nullptr;
+    }
+    return nullptr;
 }
 
 #if defined(__x86_64__)
@@ -177,6 +215,7 @@ const char* Finder::find(const char* from, const char* to, const char* textEnd) 
     // Candidate starts lie in [from, lastStart].
     const char* lastStart = textEnd - n;
     if (to - 1 < lastStart) lastStart = to - 1;
+    if (!border_.empty()) return findLong(from, lastStart, textEnd);
     // A byte rare enough is best found alone by the C library's memchr; others in pairs.
     if (usePair_ && !(rare1_ == rare2_ && kFrequency[rare1_] <= kRareAlone)) return findTwo(from, lastStart);
     const char* scan = from + rareIndex_;

@@ -14,6 +14,9 @@ constexpr std::size_t kWindow = 1 << 20;
 constexpr unsigned kCandidatesPerClockCheck = 16;
 // How many lines the line-by-line path examines between two looks at the clock.
 constexpr unsigned kLinesPerClockCheck = 256;
+// The most the multi-pattern engine scans at once (its offsets are 32-bit); longer lines are rare
+// enough to be searched with each finder in turn.
+constexpr std::size_t kMaxTogether = std::size_t{1} << 31;
 } // namespace
 
 LineSearcher::LineSearcher(const LineQuery& query, const Clock& clock, DateValue deadline)
@@ -79,6 +82,11 @@ const char* LineSearcher::nextCandidate(const char* from, const char* to, const 
     return best;
 }
 
+void LineSearcher::startScans(const char* from) {
+    nextHit_.assign(query_.finders.size(), nullptr);
+    searchedTo_.assign(query_.finders.size(), from);
+}
+
 bool LineSearcher::searchSegment(std::string_view segment, LineVisitor& visitor) {
     if (timedOut_) return false;
     if (segment.empty()) return true;
@@ -87,11 +95,10 @@ bool LineSearcher::searchSegment(std::string_view segment, LineVisitor& visitor)
     counted_ = begin;
     sawText_ = true;
     lastByte_ = segment.back();
-    if (query_.mode == LineQuery::Mode::Multiple) {
-        nextHit_.assign(query_.finders.size(), nullptr);
-        searchedTo_.assign(query_.finders.size(), begin);
-    }
-    const bool ok = fastPath() ? searchFast(begin, end, visitor) : searchEachLine(begin, end, visitor);
+    if (query_.mode == LineQuery::Mode::Multiple && !useMultiFinder()) startScans(begin);
+    const bool ok = useMultiFinder() ? searchTogether(begin, end, visitor)
+                    : fastPath()     ? searchFast(begin, end, visitor)
+                                     : searchEachLine(begin, end, visitor);
     if (ok) countTo(end);
     return ok;
 }
@@ -155,6 +162,99 @@ bool LineSearcher::searchEachLine(const char* begin, const char* end, LineVisito
         p = le < end ? afterBreak(le, end) : end;
     }
     return true;
+}
+
+bool LineSearcher::useMultiFinder() const {
+    // A line of the all-words find needs every word, so when only whole matches count the
+    // rarest word alone picks the candidates more cheaply.
+    return query_.multiFinder && !query_.invert &&
+           (query_.mode == LineQuery::Mode::Multiple || query_.countPartialHits);
+}
+
+bool LineSearcher::searchTogether(const char* begin, const char* end, LineVisitor& visitor) {
+    const char* cur = begin;
+    while (cur < end) {
+        if (deadlinePassed()) {
+            stopAt(cur);
+            return false;
+        }
+        // Windows of whole lines, so no occurrence straddles two of them.
+        const char* windowEnd = end;
+        if (end - cur > static_cast<std::ptrdiff_t>(kWindow)) {
+            const char* le = lineEnd(cur + kWindow, end);
+            windowEnd = le < end ? afterBreak(le, end) : end;
+        }
+        if (static_cast<std::size_t>(windowEnd - cur) >= kMaxTogether) {
+            countTo(cur);
+            startScans(cur);
+            const bool ok = query_.mode == LineQuery::Mode::Multiple
+                                ? searchFast(cur, windowEnd, visitor)
+                                : searchEachLine(cur, windowEnd, visitor);
+            if (!ok) return false;
+            countTo(windowEnd);
+        } else {
+            hits_.clear();
+            query_.multiFinder->scan(cur, static_cast<std::size_t>(windowEnd - cur), hits_);
+            if (!judgeHits(cur, windowEnd, visitor)) return false;
+        }
+        cur = windowEnd;
+    }
+    return true;
+}
+
+// Judges, in order, each line of the window that holds an occurrence, with only the strings
+// found in it: the others have no position in the line.
+bool LineSearcher::judgeHits(const char* window, const char* windowEnd, LineVisitor& visitor) {
+    const auto byEnd = [](const MultiFinder::Hit& a, const MultiFinder::Hit& b) {
+        return a.end < b.end;
+    };
+    if (!std::is_sorted(hits_.begin(), hits_.end(), byEnd))
+        std::sort(hits_.begin(), hits_.end(), byEnd);
+    std::size_t i = 0;
+    while (i < hits_.size()) {
+        const MultiFinder::Hit first = hits_[i];
+        const char* occurrence = window + first.end - query_.finders[first.id].size();
+        const char* ls = lineStart(window, occurrence);
+        const char* le = lineEnd(occurrence, windowEnd);
+        if (++candidates_ % kCandidatesPerClockCheck == 0 && deadlinePassed()) {
+            stopAt(ls);
+            return false;
+        }
+        lineIds_.clear();
+        for (; i < hits_.size() && window + hits_[i].end <= le; ++i)
+            lineIds_.push_back(hits_[i].id);
+        bool anyWord = false;
+        const std::string_view line(ls, static_cast<std::size_t>(le - ls));
+        const std::size_t pos = judgeListed(line, anyWord);
+        if (pos || anyWord) ++hitLines_;
+        if (pos) {
+            countTo(ls);
+            visitor.onMatch(breaks_ + 1, line, pos);
+        }
+    }
+    return true;
+}
+
+std::size_t LineSearcher::judgeListed(std::string_view line, bool& anyWord) {
+    std::sort(lineIds_.begin(), lineIds_.end());
+    lineIds_.erase(std::unique(lineIds_.begin(), lineIds_.end()), lineIds_.end());
+    anyWord = false;
+    if (query_.mode == LineQuery::Mode::Multiple) {
+        // The strings are tried in list order; the first with a position wins.
+        for (const std::uint32_t id : lineIds_)
+            if (const std::size_t p = findPos(line, query_.finders[id], query_.wholeWordsOnly))
+                return p;
+        return 0;
+    }
+    std::size_t found = 0, smallest = 0;
+    for (const std::uint32_t id : lineIds_) {
+        const std::size_t p = findPos(line, query_.finders[id], query_.wholeWordsOnly);
+        if (p == 0) continue;
+        ++found;
+        if (smallest == 0 || p < smallest) smallest = p;
+    }
+    anyWord = found > 0;
+    return found == query_.finders.size() ? smallest : 0;
 }
 
 void LineSearcher::finish() {

@@ -1,15 +1,19 @@
 #pragma once
 // Finds the matching lines of one file's text. Candidates are found in the whole buffer with the
 // finders; line boundaries and numbers are worked out only around them, and the lines between
-// are counted with a vectorised count. Every candidate line is then judged by the per-line rules,
-// so the rows are exactly those a line-by-line search gives.
+// are counted with a vectorised count. Several strings (or the all-words find's words when lines
+// with only some of them count) are found together in one pass by a MultiFinder. Every candidate
+// line is then judged by the per-line rules, so the rows are exactly those a line-by-line search
+// gives.
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "lib/clock.h"
 #include "search/finder.h"
+#include "search/multi_finder.h"
 
 namespace vesk {
 
@@ -22,6 +26,10 @@ struct LineQuery {
     bool wholeWordsOnly = false;
     bool invert = false;           // list the lines that do not match
     bool countPartialHits = false; // all-words: count lines where at least one word was found
+    // Built by prepare() once the finders are in place; shared read-only by every searcher.
+    std::shared_ptr<const MultiFinder> multiFinder;
+
+    void prepare() { multiFinder = mode == Mode::Single ? nullptr : MultiFinder::build(finders); }
 };
 
 class LineVisitor {
@@ -47,10 +55,15 @@ public:
 
 private:
     std::size_t judge(std::string_view line, bool& anyWord) const;
+    void startScans(const char* from);
     const char* nextCandidate(const char* from, const char* to, const char* end);
     bool fastPath() const { return !query_.invert && !query_.countPartialHits; }
     bool searchFast(const char* begin, const char* end, LineVisitor& visitor);
     bool searchEachLine(const char* begin, const char* end, LineVisitor& visitor);
+    bool useMultiFinder() const;
+    bool searchTogether(const char* begin, const char* end, LineVisitor& visitor);
+    bool judgeHits(const char* window, const char* windowEnd, LineVisitor& visitor);
+    std::size_t judgeListed(std::string_view line, bool& anyWord);
     void countTo(const char* p);
     bool deadlinePassed() const { return clock_.now() > deadline_; }
     void stopAt(const char* lineBegin);
@@ -70,6 +83,9 @@ private:
 
     std::vector<const char*> nextHit_; // multiple strings: each finder's next occurrence
     std::vector<const char*> searchedTo_;
+
+    std::vector<MultiFinder::Hit> hits_;
+    std::vector<std::uint32_t> lineIds_; // the strings found in the line being judged
 
     bool timedOut_ = false;
     std::uint64_t examinedAtStop_ = 0;

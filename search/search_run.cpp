@@ -186,6 +186,7 @@ void SearchRun::Impl::buildQuery() {
         for (int i = 0; i < slots_.FindCount && i < kMaxStrings; ++i)
             query_.finders.emplace_back(slots_.FindStrings[static_cast<std::size_t>(i)], caseInsensitive_);
     }
+    query_.prepare();
 }
 
 bool SearchRun::Impl::compileExpressions() {

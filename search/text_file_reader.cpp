@@ -29,7 +29,7 @@ void TextFileReader::reserve(std::size_t capacity) {
 void TextFileReader::close() { fd_.reset(); }
 
 bool TextFileReader::open(const std::string& path, std::string& error) {
-    fill_ = consumed_ = 0;
+    fill_ = consumed_ = unscanned_ = 0;
     readTotal_ = size_ = 0;
     eof_ = ended_ = false;
     // Non-blocking, so a FIFO put in place of a listed file can never hang the run.
@@ -87,6 +87,7 @@ bool TextFileReader::readMore(std::string& error) {
         }
     }
     fill_ += got;
+    unscanned_ += got;
     return true;
 }
 
@@ -95,7 +96,18 @@ bool TextFileReader::nextSegment(std::string_view& segment, std::string& error) 
     if (ended_) return true;
     while (true) {
         const char* begin = buffer_.get() + consumed_;
-        const std::size_t avail = fill_ - consumed_;
+        std::size_t avail = fill_ - consumed_;
+        // The text ends at its first NUL, so a file of text and then zeros costs only its text.
+        if (unscanned_ > 0) {
+            const char* fresh = buffer_.get() + fill_ - unscanned_;
+            const void* nul = std::memchr(fresh, 0, unscanned_);
+            unscanned_ = 0;
+            if (nul) {
+                fill_ = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.get());
+                avail = fill_ - consumed_;
+                eof_ = true;
+            }
+        }
         const void* lf = avail ? memrchr(begin, '\n', avail) : nullptr;
         std::size_t take = 0;
         if (eof_) {
@@ -112,12 +124,7 @@ bool TextFileReader::nextSegment(std::string_view& segment, std::string& error) 
         }
         segment = {begin, take};
         consumed_ += take;
-        if (const void* nul = std::memchr(segment.data(), 0, segment.size())) {
-            segment = segment.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - segment.data()));
-            ended_ = true;
-        } else if (eof_ && consumed_ == fill_) {
-            ended_ = true;
-        }
+        if (eof_ && consumed_ == fill_) ended_ = true;
         return true;
     }
 }

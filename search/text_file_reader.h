@@ -1,6 +1,7 @@
 #pragma once
 // Reads a file into one reused buffer and hands it out as segments of whole lines, so a file of
-// any size is searched in bounded memory (the longest line aside). A NUL ends the text.
+// any size is searched in bounded memory (the longest line aside). A NUL ends the text: nothing
+// after it is read.
 
 #include <cstdint>
 #include <memory>
@@ -17,7 +18,8 @@ public:
 
     // Opens a regular file and reads its first block. On failure `error` holds the system's text.
     bool open(const std::string& path, std::string& error);
-    // The bytes read from the start of the file so far (all of a small file).
+    // The bytes read from the start of the file so far (all of a small file), before the first
+    // nextSegment.
     std::string_view head() const { return {buffer_.get(), fill_}; }
     std::uint64_t fileSize() const { return size_; }
 
@@ -36,6 +38,7 @@ private:
     std::size_t capacity_ = 0;
     std::size_t fill_ = 0;     // bytes in the buffer
     std::size_t consumed_ = 0; // bytes already handed out
+    std::size_t unscanned_ = 0; // bytes at the end of the buffer not yet looked at for a NUL
     std::uint64_t size_ = 0;
     std::uint64_t readTotal_ = 0;
     bool eof_ = false;

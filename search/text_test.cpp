@@ -22,9 +22,62 @@ constexpr std::array<bool, 256> makeTextBytes() {
     return t;
 }
 constexpr std::array<bool, 256> kTextByte = makeTextBytes();
+
+// The length of the well-formed UTF-8 sequence starting at p (lead byte 128 or above), 0 when it
+// is ill-formed. When the block ends inside a sequence that is well formed so far, `cut` decides:
+// the bytes held count when the file goes on, and none when the file itself ends there.
+std::size_t wellFormedLength(const unsigned char* p, std::size_t avail, bool cut) {
+    const unsigned char c = p[0];
+    std::size_t len = 0;
+    unsigned char lo = 0x80, hi = 0xBF; // the range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        if (c == 0xE0)
+            lo = 0xA0; // no overlong forms
+        else if (c == 0xED)
+            hi = 0x9F; // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        if (c == 0xF0)
+            lo = 0x90;
+        else if (c == 0xF4)
+            hi = 0x8F; // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    for (std::size_t k = 1; k < len; ++k) {
+        if (k >= avail) return cut ? k : 0;
+        const unsigned char b = p[k];
+        if (k == 1 ? (b < lo || b > hi) : (b < 0x80 || b > 0xBF)) return 0;
+    }
+    return len;
+}
+
+// How many of the block's bytes of 128 and above belong to well-formed UTF-8 sequences.
+std::int64_t utf8TextBytes(const unsigned char* p, std::size_t n, bool cut) {
+    std::int64_t count = 0;
+    std::size_t i = 0;
+    while (i < n) {
+        std::uint64_t word = 0;
+        if (i + 8 <= n && (std::memcpy(&word, p + i, 8), (word & 0x8080808080808080ULL) == 0)) {
+            i += 8;
+            continue;
+        }
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t len = wellFormedLength(p + i, n - i, cut);
+        count += static_cast<std::int64_t>(len);
+        i += len ? len : 1;
+    }
+    return count;
+}
 } // namespace
 
-TextTestResult classifyTextBytes(const char* data, std::size_t size) {
+TextTestResult classifyTextBytes(const char* data, std::size_t size, bool moreFollows) {
     TextTestResult r;
     if (size == 0) return r;
     const std::size_t n = size < kTextTestBytes ? size : kTextTestBytes;
@@ -47,6 +100,7 @@ TextTestResult classifyTextBytes(const char* data, std::size_t size) {
     text += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
 #endif
     for (; i < n; ++i) text += kTextByte[static_cast<unsigned char>(data[i])];
+    text += utf8TextBytes(reinterpret_cast<const unsigned char*>(data), n, moreFollows || size > n);
     r.textBytes = text;
     r.nonTextBytes = static_cast<std::int64_t>(n) - text;
     r.isText = !(r.nonTextBytes > 5 || r.textBytes < r.nonTextBytes);
@@ -82,7 +136,7 @@ TextTestResult xcIsTextFileAndLoadable(const std::string& fileName) {
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
-    return classifyTextBytes(buf, got);
+    return classifyTextBytes(buf, got, static_cast<std::uint64_t>(st.st_size) > got);
 }
 
 } // namespace vesk

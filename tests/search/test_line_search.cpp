@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <thread>
 
 #include "search/find_pos.h"
 #include "search/line_search.h"
@@ -45,9 +47,8 @@ std::vector<Hit> reference(const std::string& text, const LineQuery& q, const st
     return out;
 }
 
-std::vector<Hit> search(const std::string& text, const LineQuery& q, std::size_t cut, std::uint64_t& examined) {
-    FakeClock clock;
-    LineSearcher s(q, clock, clock.now() + kOneSecond);
+std::vector<Hit> search(const std::string& text, LineSearcher& s, std::size_t cut,
+                        std::uint64_t& examined) {
     Recorder r;
     // Segments end after a break, as the reader hands them out.
     std::size_t split = cut;
@@ -63,40 +64,84 @@ std::vector<Hit> search(const std::string& text, const LineQuery& q, std::size_t
     return r.hits;
 }
 
+std::vector<Hit> search(const std::string& text, const LineQuery& q, std::size_t cut,
+                        std::uint64_t& examined) {
+    FakeClock clock;
+    LineSearcher s(q, clock, clock.now() + kOneSecond);
+    return search(text, s, cut, examined);
+}
+
+// Lines of the reference that hit in the all-words find: every word, or some when partial hits
+// count.
+std::uint64_t referenceHitLines(const std::string& text, const LineQuery& q,
+                                const std::vector<std::string>& pats, bool ci) {
+    std::vector<std::string_view> lines;
+    splitLines(text, lines);
+    std::uint64_t n = 0;
+    for (const auto line : lines) {
+        const AllWordsMatch m = xcMatchAllWords(line, pats, pats.size(), q.wholeWordsOnly, ci);
+        n += m.position > 0 || (q.countPartialHits && m.wordsFound > 0);
+    }
+    return n;
+}
+
+std::string randomText(std::mt19937& rng, const char* alphabet, std::size_t alphabetSize,
+                       int maxLen) {
+    const char* breaks[] = {"\n", "\r", "\r\n", "\n\r"};
+    std::string text;
+    const int len = static_cast<int>(rng() % static_cast<unsigned>(maxLen));
+    for (int i = 0; i < len; ++i) {
+        if (rng() % 9 == 0)
+            text += breaks[rng() % 4];
+        else
+            text += alphabet[rng() % alphabetSize];
+    }
+    return text;
+}
+
 } // namespace
 
+// Random texts and strings (one to 200 of them, the all-words find's words) against the plain
+// line-by-line rules; bytes above 127 check that only a to z fold.
 TEST(LineSearch, AgreesWithLineByLineRulesOnRandomText) {
     std::mt19937 rng(12345);
-    const char alphabet[] = "abAB_ xy\t(.9";
-    const char* breaks[] = {"\n", "\r", "\r\n", "\n\r"};
-    for (int round = 0; round < 400; ++round) {
-        std::string text;
-        const int len = static_cast<int>(rng() % 400);
-        for (int i = 0; i < len; ++i) {
-            if (rng() % 9 == 0)
-                text += breaks[rng() % 4];
-            else
-                text += alphabet[rng() % (sizeof alphabet - 1)];
-        }
+    const char alphabet[] = "abAB_\xE9\xC9 xy\t(.9";
+    const std::size_t patternBytes = 7; // patterns draw from "abAB_" and the two accented bytes
+    for (int round = 0; round < 600; ++round) {
+        const std::string text =
+            randomText(rng, alphabet, sizeof alphabet - 1, round % 10 == 0 ? 4000 : 400);
         const bool ci = rng() % 2;
         LineQuery q;
         q.wholeWordsOnly = rng() % 2;
         q.invert = rng() % 5 == 0;
-        const int modeRoll = static_cast<int>(rng() % 3);
-        q.mode = static_cast<LineQuery::Mode>(modeRoll);
+        q.mode = static_cast<LineQuery::Mode>(rng() % 3);
+        q.countPartialHits = q.mode == LineQuery::Mode::AllWords && rng() % 2;
         std::vector<std::string> pats;
-        const int count = q.mode == LineQuery::Mode::Single ? 1 : 2 + static_cast<int>(rng() % 2);
+        int count = 1;
+        if (q.mode == LineQuery::Mode::Multiple)
+            count = round % 7 == 0 ? 1 + static_cast<int>(rng() % 200)
+                                   : 1 + static_cast<int>(rng() % 4);
+        else if (q.mode == LineQuery::Mode::AllWords)
+            count = 2 + static_cast<int>(rng() % 4);
         for (int k = 0; k < count; ++k) {
             std::string p;
-            const int plen = 1 + static_cast<int>(rng() % 3);
-            for (int i = 0; i < plen; ++i) p += alphabet[rng() % 6];
+            const int plen = 1 + static_cast<int>(rng() % (count > 20 ? 4 : 3));
+            for (int i = 0; i < plen; ++i)
+                p += alphabet[rng() % patternBytes];
+            if (q.mode == LineQuery::Mode::Multiple && rng() % 25 == 0) p = rng() % 2 ? "" : "a\nb";
             pats.push_back(p);
             q.finders.emplace_back(p, ci);
         }
+        q.prepare();
         std::uint64_t examined = 0;
-        const auto got = search(text, q, rng() % (text.size() + 1), examined);
+        FakeClock clock;
+        LineSearcher s(q, clock, clock.now() + kOneSecond);
+        const auto got = search(text, s, rng() % (text.size() + 1), examined);
         EXPECT_EQ(got, reference(text, q, pats, ci)) << "round " << round;
         EXPECT_EQ(examined, countLines(text)) << "round " << round;
+        if (q.mode == LineQuery::Mode::AllWords && !q.invert) {
+            EXPECT_EQ(s.hitLines(), referenceHitLines(text, q, pats, ci)) << "round " << round;
+        }
     }
 }
 
@@ -116,20 +161,27 @@ TEST(LineSearch, LineNumbersAcrossMixedBreaksAndLongGaps) {
 TEST(LineSearch, DeadlineStopsBeforeTheLineAndCountsOnlyLinesExamined) {
     std::string text;
     for (int i = 1; i <= 2000; ++i) text += "hit " + std::to_string(i) + "\n";
-    LineQuery q;
-    q.finders.emplace_back("hit", false);
-    FakeClock clock;
-    const DateValue deadline = clock.now() + 2 * kOneSecond;
-    clock.step = 0.6 * kOneSecond; // each reading of the clock moves it on
-    LineSearcher s(q, clock, deadline);
-    Recorder r;
-    EXPECT_FALSE(s.searchSegment(text, r));
-    s.finish();
-    EXPECT_TRUE(s.timedOut());
-    ASSERT_FALSE(r.hits.empty());
-    EXPECT_LT(r.hits.size(), 200u); // stopped within a few looks at the clock
-    // Every line before the one where time ran out was examined, and no line after it.
-    EXPECT_EQ(s.linesExamined(), r.hits.back().line);
+    for (const bool together : {false, true}) {
+        LineQuery q;
+        q.finders.emplace_back("hit", false);
+        if (together) {
+            q.mode = LineQuery::Mode::Multiple;
+            q.finders.emplace_back("miss", false);
+        }
+        q.prepare();
+        FakeClock clock;
+        const DateValue deadline = clock.now() + 2 * kOneSecond;
+        clock.step = 0.6 * kOneSecond; // each reading of the clock moves it on
+        LineSearcher s(q, clock, deadline);
+        Recorder r;
+        EXPECT_FALSE(s.searchSegment(text, r));
+        s.finish();
+        EXPECT_TRUE(s.timedOut());
+        ASSERT_FALSE(r.hits.empty());
+        EXPECT_LT(r.hits.size(), 200u); // stopped within a few looks at the clock
+        // Every line before the one where time ran out was examined, and no line after it.
+        EXPECT_EQ(s.linesExamined(), r.hits.back().line);
+    }
 }
 
 TEST(LineSearch, AllWordsCountsLinesWithSomeWords) {
@@ -138,6 +190,7 @@ TEST(LineSearch, AllWordsCountsLinesWithSomeWords) {
     q.countPartialHits = true;
     q.finders.emplace_back("alpha", true);
     q.finders.emplace_back("beta", true);
+    q.prepare();
     FakeClock clock;
     LineSearcher s(q, clock, clock.now() + kOneSecond);
     Recorder r;
@@ -147,4 +200,90 @@ TEST(LineSearch, AllWordsCountsLinesWithSomeWords) {
     EXPECT_EQ(r.hits[0].line, 3u);
     EXPECT_EQ(r.hits[0].pos, 1u); // the smallest position of the words
     EXPECT_EQ(s.hitLines(), 2u);
+}
+
+// A long string made of one letter but its end, in a long line of that letter: each place in the
+// line starts a partial match, which must not cost the string's length again.
+TEST(LineSearch, LongRepetitiveStringInALongLineIsSearchedInLinearTime) {
+    const std::string pattern = std::string(60000, 'a') + "e";
+    std::string text =
+        std::string(3'000'000, 'a') + "\n" + std::string(3'000'000, 'A') + "E tail\n";
+    for (const auto mode : {LineQuery::Mode::Single, LineQuery::Mode::Multiple}) {
+        LineQuery q;
+        q.mode = mode;
+        q.finders.emplace_back(pattern, true);
+        if (mode == LineQuery::Mode::Multiple) q.finders.emplace_back("tail", false);
+        q.prepare();
+        std::uint64_t examined = 0;
+        const auto hits = search(text, q, 0, examined);
+        ASSERT_EQ(hits.size(), 1u);
+        EXPECT_EQ(hits[0].line, 2u);
+        EXPECT_EQ(hits[0].pos, 3'000'000u - 60000 + 1);
+        EXPECT_EQ(examined, 2u);
+    }
+}
+
+TEST(LineSearch, WholeWordSearchOfALongStringResumesAfterEachRejection) {
+    const std::string word(100, 'x');
+    std::string line;
+    for (int i = 0; i < 2000; ++i)
+        line += word + "_"; // every occurrence touches a word character
+    line += " " + word + " end";
+    LineQuery q;
+    q.wholeWordsOnly = true;
+    q.finders.emplace_back(word, false);
+    std::uint64_t examined = 0;
+    const auto hits = search(line + "\n", q, 0, examined);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].pos, 2000u * 101 + 2);
+}
+
+// Searchers on several threads share one prepared query: each must see every occurrence of its
+// own text, whatever the others scan meanwhile.
+TEST(LineSearch, SearchersOnSeveralThreadsShareOneQuery) {
+    LineQuery q;
+    q.mode = LineQuery::Mode::Multiple;
+    for (const char* s : {"alpha", "beta", "gamma", "delta"})
+        q.finders.emplace_back(s, true);
+    q.prepare();
+    std::vector<std::string> texts(4);
+    for (int t = 0; t < 4; ++t)
+        for (int i = 0; i < 20000; ++i)
+            texts[t] +=
+                (i % (t + 3) == 0 ? std::string(q.finders[static_cast<std::size_t>(t)].pattern())
+                                  : "none") +
+                "\n";
+    std::vector<std::vector<Hit>> got(4);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            std::uint64_t examined = 0;
+            for (int repeat = 0; repeat < 5; ++repeat)
+                got[t] = search(texts[t], q, 0, examined);
+        });
+    for (auto& th : threads)
+        th.join();
+    for (int t = 0; t < 4; ++t) {
+        std::uint64_t examined = 0;
+        EXPECT_EQ(got[t], search(texts[t], q, 0, examined)) << "thread " << t;
+        EXPECT_EQ(got[t].size(), 20000u / static_cast<unsigned>(t + 3) + (20000 % (t + 3) ? 1 : 0));
+    }
+}
+
+// The one-pass engine folds a to z only, as the finders do: bytes above 127 stay exact, and a
+// string holding a line break (never within a line) is left out.
+TEST(MultiFinder, FoldsOnlyAToZAndLeavesOutStringsWithBreaks) {
+    const std::vector<Finder> finders{Finder("\xE9t\xE9", true), Finder("ab", true),
+                                      Finder("x\ny", true), Finder("\xC9T\xC9", false)};
+    const auto m = MultiFinder::build(finders);
+    if (!m) GTEST_SKIP() << "built without a multi-pattern engine";
+    const std::string text = "\xC9T\xC9 aB x\ny \xE9T\xE9";
+    std::vector<MultiFinder::Hit> hits;
+    m->scan(text.data(), text.size(), hits);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> got;
+    for (const auto& h : hits)
+        got.emplace_back(h.end, h.id);
+    std::sort(got.begin(), got.end());
+    using P = std::pair<std::uint32_t, std::uint32_t>;
+    EXPECT_EQ(got, (std::vector<P>{{3, 3}, {6, 1}, {14, 0}}));
 }

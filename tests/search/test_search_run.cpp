@@ -199,6 +199,24 @@ TEST(SearchRun, SlowFileIsCutOffAfterTwoSeconds) {
     EXPECT_THAT(rows, Contains("1|hit|" + f.p("z.txt") + "|1")); // the run goes on
 }
 
+// A long string of one letter but its end, in long lines of that letter: the budget still cuts the
+// file off, since no single line's search runs away with the time.
+TEST(SearchRun, LongLinesOfTheStringsFirstLetterAreCutOffAfterTwoSeconds) {
+    Fixture f;
+    const std::string line(3'000'000, 'a');
+    f.tree.write("slow.txt", line + "\n" + line + "\n" + line + "\n" + line + "\n");
+    f.tree.write("z.txt", std::string(60000, 'a') + "e\n");
+    f.host.options.stringBox = std::string(60000, 'a') + "e";
+    f.host.clock_.step = 0.3 * kOneSecond;
+    f.run.DoSearch();
+    const std::string s = f.p("slow.txt");
+    const auto rows = f.resultRows();
+    EXPECT_THAT(rows, Contains("-1|Searching File too slow|" + s + "|"));
+    EXPECT_THAT(rows, Contains("-1|aborted after 2 seconds|" + s + "|"));
+    EXPECT_THAT(rows,
+                Contains(HasSubstr("1|" + std::string(60000, 'a') + "e|" + f.p("z.txt") + "|1")));
+}
+
 TEST(SearchRun, StopWhileListingSearchesNothing) {
     Fixture f;
     for (int i = 0; i < 6; ++i) f.tree.write("d" + std::to_string(i) + "/a.txt", "hit\n");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "search/lines.h"
 #include "search/text_file_reader.h"
@@ -31,6 +32,58 @@ TEST(TextTest, Thresholds) {
         const TextTestResult r = classifyTextBytes(c.bytes.data(), c.bytes.size());
         EXPECT_EQ(r.isText, c.isText) << "case of " << c.bytes.size() << " bytes";
     }
+}
+
+// Bytes of 128 and above count as text inside well-formed UTF-8 sequences and only there.
+TEST(TextTest, WellFormedUtf8IsTextAndIllFormedBytesAreNot) {
+    struct Case {
+        std::string bytes;
+        std::int64_t text, nonText;
+    };
+    const std::string e = "\xC3\xA9"; // U+00E9
+    const Case cases[] = {
+        {"caf" + e + " na\xC3\xAFve \xE2\x82\xAC \xF0\x9F\x98\x80", 21,
+         0},                                       // 2-, 3- and 4-byte sequences
+        {"\xC0\xAF\xC1\xBF", 0, 4},                // overlong two-byte forms
+        {"\xE0\x80\xAF", 0, 3},                    // overlong three-byte form
+        {"\xED\xA0\x80", 0, 3},                    // a surrogate
+        {"\xF4\x90\x80\x80\xF5\x80", 0, 6},        // above U+10FFFF, and a byte never used
+        {"\xA9" + e + "\xC3", 2, 2},               // stray continuation; lead at the file's end
+        {"\xE2\x82" + std::string("x") + e, 3, 2}, // a sequence broken by an ASCII byte
+        {"ab\xE9"
+         "cd",
+         4, 1}, // Latin-1 stays non-text
+    };
+    for (const Case& c : cases) {
+        const TextTestResult r = classifyTextBytes(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(r.textBytes, c.text) << c.bytes;
+        EXPECT_EQ(r.nonTextBytes, c.nonText) << c.bytes;
+    }
+    std::string accents;
+    while (accents.size() < 990)
+        accents += "r" + e + "sum" + e + " ";
+    EXPECT_TRUE(classifyTextBytes(accents.data(), accents.size()).isText);
+    accents.replace(10, 6, "\xE9\xE9\xE9\xE9\xE9\xE9"); // six Latin-1 letters still make it binary
+    EXPECT_FALSE(classifyTextBytes(accents.data(), accents.size()).isText);
+}
+
+// A sequence cut by the end of the 1000 bytes: text when the file goes on, not when it ends there.
+TEST(TextTest, Utf8SequenceCutAtTheEndOfTheBlock) {
+    const std::string block = std::string(998, 'a') + "\xE2\x82";
+    const std::string longer = block + "\xAC more";
+    const TextTestResult goesOn = classifyTextBytes(longer.data(), longer.size());
+    EXPECT_EQ(goesOn.textBytes, 1000);
+    const TextTestResult ends = classifyTextBytes(block.data(), block.size());
+    EXPECT_EQ(ends.nonTextBytes, 2);
+    EXPECT_EQ(classifyTextBytes(block.data(), block.size(), true).textBytes, 1000);
+    const std::string badPrefix = std::string(998, 'a') + "\xE0\x80" + "more";
+    EXPECT_EQ(classifyTextBytes(badPrefix.data(), badPrefix.size()).nonTextBytes, 2);
+
+    TempTree t;
+    t.write("cut.txt", longer);
+    EXPECT_EQ(xcIsTextFileAndLoadable(t.path("cut.txt")).textBytes, 1000);
+    t.write("ends.txt", block);
+    EXPECT_EQ(xcIsTextFileAndLoadable(t.path("ends.txt")).nonTextBytes, 2);
 }
 
 TEST(TextTest, FileErrorsBecomeTheErrorText) {
@@ -110,6 +163,29 @@ TEST(Reader, SegmentsHoldWholeLinesAndStopAtNul) {
     EXPECT_GE(segments, 1);
     EXPECT_FALSE(reader.open(t.path("gone.txt"), error));
     EXPECT_EQ(error, "No such file or directory");
+}
+
+// A sparse file of 5 GB: 1001 text bytes, then zeros. The reader must stop at the first zero, not
+// hold the rest in memory.
+TEST(Reader, TextFollowedByGigabytesOfNulsEndsAtTheNul) {
+    TempTree t;
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "line " + std::to_string(1000 + i) + "\n";
+    text += "x"; // the last line ends at the first zero
+    ASSERT_EQ(text.size(), 1001u);
+    const std::string path = t.write("sparse.txt", text);
+    ASSERT_EQ(truncate(path.c_str(), 5LL << 30), 0);
+    TextFileReader reader;
+    std::string error;
+    ASSERT_TRUE(reader.open(path, error)) << error;
+    EXPECT_EQ(reader.fileSize(), 5ULL << 30);
+    std::string seen;
+    std::string_view seg;
+    while (reader.nextSegment(seg, error) && !seg.empty())
+        seen.append(seg);
+    EXPECT_TRUE(error.empty()) << error;
+    EXPECT_EQ(seen, text);
 }
 
 TEST(Reader, NeverOpensAFifo) {
