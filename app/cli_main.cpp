@@ -1,6 +1,7 @@
 // vesk-cli: the search run without windows, for scripts, tests and benchmarks.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "app/cli_host.h"
 #include "app/cli_options.h"
+#include "search/read_ahead.h"
 #include "search/search_run.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +22,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Try 'vesk-cli --help'.\n");
         return 2;
     }
+    opts.search.Workers = vesk::workerCount(std::getenv("VESK_WORKERS")); // unset: one per core
     if (opts.help) {
         std::fputs(vesk::cli::usageText(), stdout);
         return 0;
