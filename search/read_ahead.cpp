@@ -1,5 +1,6 @@
 #include "search/read_ahead.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -36,7 +37,9 @@ private:
 ReadAhead::ReadAhead(unsigned workers, const std::vector<std::string>& list, const NameRules& names,
                      const QuerySet& queries, FileRules rules, const Clock& clock,
                      ReadAheadLimits limits)
-    : list_(list), names_(names), queries_(queries), clock_(clock), limits_(limits), rules_(rules) {
+    : list_(list), names_(names), queries_(queries), clock_(clock), limits_(limits),
+      batch_(std::clamp<std::size_t>(limits.batch, 1, std::max<std::size_t>(limits.files, 1))),
+      rules_(rules) {
     threads_.reserve(workers);
     for (unsigned i = 0; i < workers; ++i)
         threads_.emplace_back([this] { work(); });
@@ -65,7 +68,8 @@ void ReadAhead::setRules(const FileRules& rules) {
 bool ReadAhead::mayStart() const {
     if (next_ >= list_.size()) return false;
     // The entry the run waits for always starts; beyond it the workers stay within the limits.
-    return next_ <= wanted_ || (next_ < wanted_ + limits_.files && bytesAhead_ < limits_.bytes);
+    return next_ <= wanted_ ||
+           (next_ + batch_ <= wanted_ + limits_.files && bytesAhead_ < limits_.bytes);
 }
 
 void ReadAhead::work() {
@@ -74,15 +78,25 @@ void ReadAhead::work() {
     while (true) {
         workToDo_.wait(lock, [this] { return stopped_ || mayStart() || next_ >= list_.size(); });
         if (stopped_ || next_ >= list_.size()) return;
-        const std::size_t n = next_++;
+        const std::size_t first = next_;
+        const std::size_t last = std::min(first + batch_, list_.size());
+        next_ = last;
         const FileRules rules = rules_;
-        lock.unlock();
-        std::unique_ptr<FileFindings> found = examine(n, rules, reader);
-        lock.lock();
-        if (stopped_) return;
-        bytesAhead_ += found->footprint();
-        ready_[n] = std::move(found);
-        if (n == wanted_) findingsReady_.notify_all();
+        for (std::size_t n = first; n < last; ++n) {
+            // Within a batch too, matched text waits for room unless the run wants this file.
+            ++waitingInBatch_;
+            workToDo_.wait(lock,
+                           [&] { return stopped_ || n <= wanted_ || bytesAhead_ < limits_.bytes; });
+            --waitingInBatch_;
+            if (stopped_) return;
+            lock.unlock();
+            std::unique_ptr<FileFindings> found = examine(n, rules, reader);
+            lock.lock();
+            if (stopped_) return;
+            bytesAhead_ += found->footprint();
+            ready_[n] = std::move(found);
+        }
+        findingsReady_.notify_all();
     }
 }
 
@@ -111,7 +125,15 @@ std::unique_ptr<FileFindings> ReadAhead::take(std::size_t n,
     if (n >= list_.size()) return nullptr;
     std::unique_lock lock(mutex_);
     wanted_ = n;
-    workToDo_.notify_all();
+    if (next_ <= n) {
+        // No worker has started it: the run reads it itself rather than wait for one.
+        next_ = n + 1;
+        wanted_ = n + 1;
+        const bool room = mayStart() || waitingInBatch_ > 0;
+        lock.unlock();
+        if (room) workToDo_.notify_all();
+        return nullptr;
+    }
     while (true) {
         if (stopped_) return nullptr;
         const auto it = ready_.find(n);
@@ -120,8 +142,9 @@ std::unique_ptr<FileFindings> ReadAhead::take(std::size_t n,
             ready_.erase(it);
             bytesAhead_ -= f->footprint();
             wanted_ = n + 1;
+            const bool room = mayStart() || waitingInBatch_ > 0;
             lock.unlock();
-            workToDo_.notify_all();
+            if (room) workToDo_.notify_all();
             return f;
         }
         if (findingsReady_.wait_for(lock, kWaitSlice) == std::cv_status::timeout && whileWaiting) {

@@ -44,8 +44,11 @@ struct FileFindings {
 };
 
 struct ReadAheadLimits {
-    std::size_t files = 64;               // findings kept ahead of the run
+    std::size_t files = 256;              // findings kept ahead of the run
     std::size_t bytes = 16 * 1024 * 1024; // matched text kept ahead (and held for one file)
+    // Files a worker takes at once (at most `files`). The run, which mostly waits for the file a
+    // worker is reading, is woken once per batch instead of once per file.
+    std::size_t batch = 16;
 };
 
 class ReadAhead {
@@ -61,7 +64,8 @@ public:
     // The rules for the files not yet started.
     void setRules(const FileRules& rules);
     // The findings of entry n (n only grows from call to call). While they are not ready,
-    // `whileWaiting` is called about every `kWaitSlice`; null once the workers were stopped.
+    // `whileWaiting` is called about every `kWaitSlice`. Null when no worker had started the
+    // entry (the caller reads it itself) or once the workers were stopped.
     std::unique_ptr<FileFindings> take(std::size_t n, const std::function<void()>& whileWaiting);
     // Ends the workers' reading: each gives up its file at the next segment and takes no other.
     void stop();
@@ -79,6 +83,7 @@ private:
     const QuerySet& queries_;
     const Clock& clock_;
     const ReadAheadLimits limits_;
+    const std::size_t batch_;
 
     std::mutex mutex_;
     std::condition_variable workToDo_, findingsReady_;
@@ -86,6 +91,7 @@ private:
     std::size_t next_ = 0;   // the next entry a worker starts
     std::size_t wanted_ = 0; // the entry the run takes next
     std::size_t bytesAhead_ = 0;
+    unsigned waitingInBatch_ = 0; // workers waiting for room in the middle of a batch
     std::map<std::size_t, std::unique_ptr<FileFindings>> ready_;
     std::atomic<bool> stopped_{false};
     std::vector<std::thread> threads_;

@@ -290,15 +290,18 @@ TEST(ReadAhead, StaysWithinItsLimitsAndHandsOutInListOrder) {
     FakeClock clock;
     ReadAhead ahead(3, pool.list, NameRules{}, pool.queries, FileRules{}, clock, {5, 1 << 20});
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::size_t handed = 0;
     for (std::size_t n = 0; n < pool.list.size(); ++n) {
         auto f = ahead.take(n, {});
-        ASSERT_NE(f, nullptr);
+        if (!f) continue; // no worker had started it: the caller reads it
+        ++handed;
         ASSERT_TRUE(f->examined);
         ASSERT_EQ(f->lines.size(), 2u);
         EXPECT_EQ(f->bytes.substr(f->lines[0].offset, f->lines[0].length), "x needle");
         EXPECT_EQ(f->lines[1].position, 1u);
         EXPECT_EQ(f->tally.linesExamined, 2u);
     }
+    EXPECT_GE(handed, 5u); // the files read while the caller slept, at least
     EXPECT_TRUE(ahead.take(pool.list.size(), {}) == nullptr); // past the end: nothing to wait for
 }
 
@@ -333,7 +336,9 @@ TEST(ReadAhead, BoundedInFilesAndInMatchedBytes) {
     }
     {
         // A file with more matched text than the limit is left to the run.
+        readings = 0;
         ReadAhead ahead(1, pool.list, NameRules{}, pool.queries, FileRules{}, clock, {100, 100});
+        ASSERT_TRUE(waitUntil([&] { return readings.load() > 0; }));
         auto first = ahead.take(0, {});
         ASSERT_NE(first, nullptr);
         EXPECT_TRUE(first->overflow);
