@@ -159,11 +159,15 @@ TEST(ReadAheadRun, OptionsChangedDuringTheRunApplyToTheFilesThatFollow) {
         host.options.SubFolders = true;
         host.options.stringBox = "needle";
         host.options.Workers = workers;
-        int boundary = 0;
+        bool slept = false;
+        // Keyed to the files taken, not to the calls: the run also calls while it waits.
         host.onBetweenFiles = [&] {
             if (!run.state().Searching) return;
-            if (++boundary == 2) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            if (boundary == 30) {
+            if (run.state().FilesDone == 1 && !slept) {
+                slept = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            if (run.state().FilesDone == 30) {
                 host.options.LinesWithNoMatchesOnly = true;
                 host.options.OmitBinBak = false;
             }
