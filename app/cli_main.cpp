@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "app/cli_host.h"
 #include "app/cli_options.h"
+#include "search/read_ahead.h"
 #include "search/search_run.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Try 'vesk-cli --help'.\n");
         return 2;
     }
+    opts.search.Workers = vesk::workerCount(std::getenv("VESK_WORKERS")); // unset: one per core
     if (opts.help || opts.version) {
         std::fputs(opts.help ? vesk::cli::usageText() : vesk::cli::versionText().c_str(), stdout);
         if (std::fflush(stdout) != 0) {

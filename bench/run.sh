@@ -9,7 +9,7 @@
 #   VESK_BENCH_CACHE  where the kernel tree, the synthetic trees, outputs and results are kept
 #                     (default ~/.cache/vesk-bench; never inside the repository)
 #   VESK_BENCH_RUNS   timed runs per measurement, at least 3 (default 3); one untimed warm-up first
-#   VESK_BENCH_SETS   which sets to run, any of: kernel synthetic big rows (default: all four)
+#   VESK_BENCH_SETS   which sets to run, any of: cores kernel synthetic big rows (default: all five)
 #   VESK_BENCH_ROWS   matching lines of the "rows" set (default 1000000)
 #   VESK_BENCH_KERNEL_TAR  the kernel source archive (default /usr/src/linux-source-6.1.tar.xz)
 set -euo pipefail
@@ -27,7 +27,7 @@ fi
 cache=${VESK_BENCH_CACHE:-$HOME/.cache/vesk-bench}
 runs=${VESK_BENCH_RUNS:-3}
 (( runs >= 3 )) || runs=3
-sets=${VESK_BENCH_SETS:-kernel synthetic big rows}
+sets=${VESK_BENCH_SETS:-cores kernel synthetic big rows}
 nrows=${VESK_BENCH_ROWS:-1000000}
 kernel_tar=${VESK_BENCH_KERNEL_TAR:-/usr/src/linux-source-6.1.tar.xz}
 
@@ -182,6 +182,68 @@ six_searches() { # SET DIR
     compare "$1" "$2" "-c -w ERR"    -c -w -s ERR       -- -w ERR
 }
 
+# cores DIR: vesk-cli on every core (VESK_WORKERS unset) beside plain rg, and vesk-cli with one
+# thread (VESK_WORKERS=1) beside rg -j1, on the three case-insensitive searches. The four commands
+# of a search take turns in every round (interleaved, so a burst of load hits all of them alike);
+# the table gives median times, the median of the per-round ratios and the peak memory.
+cores_records="$cache/results/run-$stamp.cores.tsv"
+cores_set() {
+    local dir=$1 label r i tool t0 t1 m
+    : > "$cores_records"
+    local -a labels=("-i pm_resume" "-i zqxjkvbwq" "-w -i ERR")
+    local -a vargs_list=("-s pm_resume" "-s zqxjkvbwq" "-w -s ERR")
+    local -a rargs_list=("-i pm_resume" "-i zqxjkvbwq" "-i -w ERR")
+    for i in 0 1 2; do
+        label=${labels[$i]}
+        local -a va rA
+        read -r -a va <<< "${vargs_list[$i]}"
+        read -r -a rA <<< "${rargs_list[$i]}"
+        for (( r = 0; r <= runs; r++ )); do # round 0 warms up and is not kept
+            for tool in vesk rg vesk1 rg1; do
+                local -a c
+                case $tool in
+                    vesk)  c=(env -u VESK_WORKERS "$vesk" -r -m '*' --keep-binary "${va[@]}" "$dir") ;;
+                    vesk1) c=(env VESK_WORKERS=1 "$vesk" -r -m '*' --keep-binary "${va[@]}" "$dir") ;;
+                    rg)    c=(rg -n -F -uuu "${rA[@]}" "$dir") ;;
+                    rg1)   c=(rg -j1 -n -F -uuu "${rA[@]}" "$dir") ;;
+                esac
+                t0=$EPOCHREALTIME
+                $TIME -f '%M' -o "$out/cores.time" "${c[@]}" > "$out/cores.$tool.out" 2> /dev/null || true
+                t1=$EPOCHREALTIME
+                (( r == 0 )) && continue
+                m=$(tail -1 "$out/cores.time")
+                printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$label" "$r" "$tool" \
+                    "$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')" "$m" \
+                    "$(wc -l < "$out/cores.$tool.out")" >> "$cores_records"
+            done
+        done
+        rm -f "$out"/cores.*.out "$out/cores.time"
+    done
+    echo
+    echo "Every core and one thread, kernel tree, $runs interleaved rounds (median; ratio = median of per-round ratios)"
+    awk -F'\t' '
+        function med(list,   n, a, i, j, t) {
+            n = split(list, a, " ")
+            for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
+            return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+        }
+        { k = $1; if (!(k in seen)) { seen[k] = 1; order[++n] = k }
+          t[k, $3] = t[k, $3] " " $4; w[k, $2, $3] = $4; rounds[k, $2] = 1
+          if ($5 > mem[k, $3]) mem[k, $3] = $5; lines[k, $3] = $6 }
+        END {
+            printf "%-13s %9s %9s %8s   %9s %9s %8s   %10s %10s %8s %8s\n", "search", "vesk", "rg", "vesk/rg", "vesk -1", "rg -j1", "ratio", "vesk MiB", "vesk1 MiB", "rg MiB", "lines"
+            for (i = 1; i <= n; i++) {
+                k = order[i]; ra = ""; r1 = ""
+                for (kk in rounds) { split(kk, p, SUBSEP); if (p[1] != k) continue
+                    ra = ra " " w[k, p[2], "vesk"] / w[k, p[2], "rg"]; r1 = r1 " " w[k, p[2], "vesk1"] / w[k, p[2], "rg1"] }
+                printf "%-13s %8.3fs %8.3fs %8.2f   %8.3fs %8.3fs %8.2f   %10.1f %10.1f %8.1f %8s\n", k,
+                    med(t[k, "vesk"]), med(t[k, "rg"]), med(ra), med(t[k, "vesk1"]), med(t[k, "rg1"]), med(r1),
+                    mem[k, "vesk"] / 1024, mem[k, "vesk1"] / 1024, mem[k, "rg"] / 1024, lines[k, "vesk"] "/" lines[k, "rg"]
+            }
+        }' "$cores_records"
+    echo "Raw rounds: $cores_records"
+}
+
 # --- the run ---------------------------------------------------------------------------------
 build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$(dirname "$vesk")/../CMakeCache.txt" 2>/dev/null || true)
 echo "vesk-cli benchmark, $(date '+%Y-%m-%d %H:%M:%S %Z')"
@@ -198,6 +260,10 @@ echo
 
 for s in $sets; do
     case $s in
+        cores)
+            prepare_kernel
+            echo "== cores: $kernel_dir"
+            cores_set "$kernel_dir" ;;
         kernel)
             prepare_kernel
             echo "== kernel: $kernel_dir"
@@ -220,6 +286,7 @@ done
 
 # --- tables ----------------------------------------------------------------------------------
 echo
+[[ -s $records ]] || { echo; echo "Load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"; exit 0; }
 echo "Results (median of $runs runs; wall s = elapsed time, cpu s = user + system time;"
 echo "         matches = output lines; expected = counted by gen_corpus.py; peak MiB = max RSS)"
 awk -F'\t' '

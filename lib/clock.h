@@ -1,6 +1,7 @@
 #pragma once
 // Time behind a seam: runs, logs and file names ask a Clock, so tests move time instead of sleeping.
 
+#include <atomic>
 #include <cstdint>
 
 namespace vesk {
@@ -14,17 +15,19 @@ class Clock {
 public:
     virtual ~Clock() = default;
     // The current local date and time as a date value, with at least millisecond resolution.
+    // Read-ahead workers read the run's clock too: an implementation must allow that.
     virtual DateValue now() const = 0;
 };
 
-// The wall clock in local time.
+// The wall clock in local time; safe to read from several threads at once.
 class SystemClock final : public Clock {
 public:
     DateValue now() const override;
 
 private:
-    mutable std::int64_t cachedQuarter_ = -1;
-    mutable long cachedOffset_ = 0;
+    // The quarter hour and the local offset of the last conversion, packed into one word so a
+    // reader on another thread never sees one without the other.
+    mutable std::atomic<std::int64_t> cachedQuarterAndOffset_{-1};
 };
 
 // Converts a Unix time (seconds and nanoseconds) to a local date value.

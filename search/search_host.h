@@ -51,6 +51,10 @@ public:
     virtual void setProgressText(std::string_view text) = 0; // lblProgress2
     virtual void markStatus(int mode) = 0;                   // status colour
     virtual void processEvents() = 0;
+    // Called at every file boundary and while the run waits for a file read ahead. A window
+    // handles its pending events here when it last did so long enough ago, so Stop and the page
+    // tabs answer at once; the status texts keep their own throttles.
+    virtual void betweenFiles() {}
     virtual void focusStringBox() = 0;
     virtual void focusGrid() = 0;
 

@@ -41,6 +41,9 @@ struct SearchOptions {
     bool ConfirmEachLine = true;
     bool ConfirmEachFile = true;
     bool PreserveSpaces = false;
+    // Threads that open and search the files ahead of the current one, read at start; 0 and 1
+    // mean none. Replace on reads nothing ahead whatever this says.
+    unsigned Workers = 0;
 };
 
 } // namespace vesk

@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <span>
 #include <sys/stat.h>
 
 #include "lib/elapsed.h"
 #include "lib/text.h"
+#include "search/file_mask.h"
+#include "search/file_search.h"
 #include "search/find_pos.h"
 #include "search/line_search.h"
-#include "search/regex_search.h"
 #include "search/match_marks.h"
-#include "search/text_test.h"
+#include "search/read_ahead.h"
+#include "search/regex_search.h"
 
 namespace vesk {
 
@@ -27,8 +30,6 @@ bool isExistingFolder(const std::string& path) {
     struct stat st {};
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
-
-bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 std::string timeOfDayText(DateValue t) {
     const double frac = t - static_cast<double>(static_cast<long long>(t));
@@ -72,51 +73,74 @@ public:
     void onMatch(std::uint64_t lineNumber, std::string_view line, std::size_t position) override;
 
 private:
+    // A step that can fail with a message for the user.
+    struct StepResult {
+        bool ok = true;
+        std::string error;
+    };
+
     void addResultRow(std::int64_t lineNumber, std::string_view text, std::string_view file,
                       std::size_t position);
     void addTextRow(std::string_view text) { addResultRow(0, text, "", 0); }
     void addErrorRows(const std::string& file, std::string_view a, std::string_view b);
     void setStatus(std::string_view text);
+
+    void readStartOptions();
+    void noteMaskText();
+    void clearGrid();
     bool validateStrings();
+    void enterSearching();
+    void resetCounters();
+    void headingTexts();
     void buildQuery();
     bool compileExpressions();
-    RunResult endWithFailure();
-    template <class Searcher> bool searchSegments(const std::string& path, Searcher& searcher);
-    void headingTexts();
-    void prepareScanner();
+    void markMatch(std::string_view line, std::size_t position);
+    StepResult listFiles();
+    StepResult prepareScanner();
     void buildSearchList();
-    const std::string& searchFile(std::size_t n) const;
+    RunResult failRun(const std::string& message);
+    void announceFileLoop();
+    void searchFiles();
+    void finishRun();
+
+    const std::vector<std::string>& searchList() const;
     void searchOneFile(std::size_t n);
-    bool excluded(const std::string& path) const;
+    SearchOptions beginFile(std::size_t n);
+    std::unique_ptr<FileFindings> takeReadAhead(std::size_t n);
+    bool passTextTest(const FileCheck& check);
+    void showFileStatus();
+    void settleLoadMethod();
+    FileTally replay(const FileFindings& found);
+    bool countTally(const FileTally& tally);
+    void handOverToReview(const SearchOptions& now);
     void showSearchProgress();
     void countMatchedPath(const std::string& name);
-    bool loadAndSearch(const std::string& path);
-    void finishRun();
 
     SearchRun& run_;
     SearchHost& host_;
     SearchState& s_;
     StringSlots& slots_;
-    SearchOptions o_;  // read at start; fields read for each file are refreshed per file
+    SearchOptions o_; // read at start; fields read for each file are refreshed per file
     bool googleFind_ = false;
     bool wholeWords_ = false;
     bool caseInsensitive_ = true;
     bool multiFolder_ = false;
-    bool mapInSpec_ = false;
-    bool exactExtension_ = false;
-    std::string specExt_;
+    NameRules names_;
+    FileRules rules_; // the per-file options of the current file that decide what reading finds
     int headingMode_ = 1;
     LineQuery query_;
+    QuerySet queries_;
     bool regex_ = false;
     std::vector<Regex> expressions_; // the query's strings as expressions, with regex_ on
     Regex nameRegex_;
     RegexMatcher matcher_;
+    std::uint64_t runNumber_ = 0;
     Finder nameFinder_; // the string tested against file names, built once per run
     bool headingWritten_ = false;
     std::string path_;
     DateValue runStart_ = 0;
-    std::uint64_t runNumber_ = 0;
     std::vector<std::string> simpleList_;
+    std::unique_ptr<ReadAhead> readAhead_;
 };
 
 void SearchRun::Impl::addResultRow(std::int64_t lineNumber, std::string_view text, std::string_view file,
@@ -140,6 +164,31 @@ void SearchRun::Impl::addErrorRows(const std::string& file, std::string_view a, 
 void SearchRun::Impl::setStatus(std::string_view text) {
     s_.StatusText = std::string(text);
     host_.setStatusText(text);
+}
+
+void SearchRun::Impl::readStartOptions() {
+    host_.fitResultColumns();
+    host_.resetSpeedDisplay();
+    o_ = host_.readOptions();
+    multiFolder_ = o_.FolderMode == 2 || o_.SubFolders;
+    host_.markStatus(2);
+    googleFind_ = o_.GoogleFind;
+    wholeWords_ = o_.WholeWordsOnly;
+    caseInsensitive_ = o_.CaseInsensitive;
+    regex_ = o_.RegularExpressions;
+}
+
+void SearchRun::Impl::noteMaskText() {
+    names_.mapInSpec = containsNoCase(o_.filespecBox, ".map");
+    run_.findFile_.FileMask = o_.filespecBox;
+    names_.specExt = trim(fileExtension(o_.filespecBox));
+    names_.exactExtension = names_.specExt.size() == 4 && names_.specExt.back() != '*';
+}
+
+void SearchRun::Impl::clearGrid() {
+    xcGridClear(host_.grid(), 0);
+    s_.FirstRow = s_.LastRow = -1;
+    host_.setGridDisplay(!(!o_.ReplaceOn && o_.Fast));
 }
 
 bool SearchRun::Impl::validateStrings() {
@@ -172,6 +221,33 @@ bool SearchRun::Impl::validateStrings() {
     return true;
 }
 
+void SearchRun::Impl::enterSearching() {
+    s_.AbortedText.clear();
+    s_.Searching = true;
+    host_.showPhase(2);
+    s_.Words.clear();
+    if (!googleFind_) return;
+    s_.Words = xcSplitSearchWords(s_.SearchString);
+    if (s_.Words.size() < 2) googleFind_ = false;
+    if (googleFind_ && (o_.ReplaceOn || (headingMode_ == 2 && slots_.FindCount > 1)))
+        host_.dialogs().showMessage(
+            "Warning - Google find cannot be used with either\r\n\r\n1 - Replace or\r\n"
+            "2 - Multiple strings find\r\n\r\nReplace and Multiple strings will be turned off");
+    o_.ReplaceOn = false;
+    host_.setReplaceIndicator(1);
+    headingMode_ = 1;
+}
+
+void SearchRun::Impl::resetCounters() {
+    s_.MatchedLines = s_.MatchedFiles = s_.MatchedFolders = 0;
+    s_.LinesSearched = s_.FilesDone = 0;
+    s_.ReplacedTotal = 0;
+    s_.NoMatchFiles.clear();
+    s_.Searching = true;
+    ++runNumber_;
+    xcElapsedText(1, runStart_, s_.ElapsedText, host_.clock());
+}
+
 void SearchRun::Impl::buildQuery() {
     query_ = LineQuery{};
     query_.wholeWordsOnly = wholeWords_;
@@ -187,8 +263,12 @@ void SearchRun::Impl::buildQuery() {
             query_.finders.emplace_back(slots_.FindStrings[static_cast<std::size_t>(i)], caseInsensitive_);
     }
     query_.prepare();
+    queries_ = QuerySet(query_);
+    nameFinder_ = Finder(s_.SearchString, caseInsensitive_);
 }
 
+// With the regular-expression option, every string of the query is compiled once per run; an
+// invalid one, or a replacement naming a group its expression lacks, refuses the run.
 bool SearchRun::Impl::compileExpressions() {
     expressions_.clear();
     nameRegex_ = Regex();
@@ -206,7 +286,6 @@ bool SearchRun::Impl::compileExpressions() {
     if (!vesk::compileExpressions(strings, caseInsensitive_, expressions_, error) ||
         !nameRegex_.compile(s_.SearchString, caseInsensitive_, error))
         return false;
-    // A replacement naming a group its expression lacks would silently drop text.
     if (o_.ReplaceOn && !googleFind_)
         for (std::size_t i = 0; i < expressions_.size() && error.empty(); ++i)
             if (!expressions_[i].empty())
@@ -229,7 +308,7 @@ void SearchRun::Impl::headingTexts() {
     }
 }
 
-void SearchRun::Impl::prepareScanner() {
+SearchRun::Impl::StepResult SearchRun::Impl::prepareScanner() {
     run_.scannerKind_ =
         (o_.FolderMode == 2 || o_.FilespecMode == 2 || o_.AlwaysAdvancedScan) ? 2 : 1;
     std::string folderText = o_.FolderText, filespecText = o_.FilespecText, stringsText = o_.StringsText;
@@ -256,17 +335,21 @@ void SearchRun::Impl::prepareScanner() {
             setStatus(t);
         };
         n.ProcessEvents = [this] { host_.processEvents(); };
-        // An invalid mask throws here and ends the run.
-        n.setFileMask(o_.FilespecMode == 2 ? o_.FilespecList : std::vector<std::string>{o_.filespecBox});
+        try {
+            n.setFileMask(o_.FilespecMode == 2 ? o_.FilespecList
+                                               : std::vector<std::string>{o_.filespecBox});
+        } catch (const InvalidMaskError& e) {
+            return {false, e.what()};
+        }
     }
     const std::string setup = "Folders=" + folderText + " Filespec=" + filespecText + "  String=" + stringsText;
     host_.setProgressText(setup);
     addTextRow(setup);
     host_.processEvents();
+    return {};
 }
 
 void SearchRun::Impl::buildSearchList() {
-    prepareScanner();
     DateValue scanStart = 0;
     std::string scanTime;
     const Clock& clock = host_.clock();
@@ -310,21 +393,62 @@ void SearchRun::Impl::buildSearchList() {
     host_.processEvents();
 }
 
-const std::string& SearchRun::Impl::searchFile(std::size_t n) const {
-    static const std::string none;
-    const auto& list = run_.scannerKind_ == 1 ? simpleList_ : run_.narv_.list();
-    return n < list.size() ? list[n] : none;
+// The date selection, then the scanner: an invalid date or mask ends the run before scanning.
+SearchRun::Impl::StepResult SearchRun::Impl::listFiles() {
+    // The host has told the user why a date selection ends the run.
+    if (!host_.applyDateSelection(run_.narv_)) return {false, ""};
+    host_.processEvents();
+    const StepResult scanner = prepareScanner();
+    if (!scanner.ok) return scanner;
+    buildSearchList();
+    return {};
 }
 
-bool SearchRun::Impl::excluded(const std::string& path) const {
-    if (o_.OmitBinBak) {
-        if (containsNoCase(path, ".bak")) return true;
-        for (const char* part : {".~", ".dcu", ".exe", ".dll", ".jarc"})
-            if (contains(path, part)) return true;
-        if (!mapInSpec_ && contains(path, ".map")) return true;
+// Tells the user (unless the host already did) and leaves the window ready for the next run.
+RunResult SearchRun::Impl::failRun(const std::string& message) {
+    run_.failure_ = message;
+    if (!run_.failure_.empty()) host_.dialogs().showMessage(run_.failure_);
+    if (run_.failure_.empty()) run_.failure_ = "invalid date selection";
+    addTextRow(run_.failure_);
+    s_.Searching = false;
+    host_.showPhase(3);
+    host_.setGridDisplay(true);
+    return RunResult::Failed;
+}
+
+void SearchRun::Impl::announceFileLoop() {
+    setStatus("scanning - Folders=0 Files=0 Files to search=0");
+    host_.setRunColumnWidth();
+    setStatus("searching files in ...");
+    host_.processEvents();
+    addTextRow("Searching " + numberText(s_.FileTotal) + " files/folders starts " +
+               timeOfDayText(host_.clock().now()));
+    addTextRow(kSeparator);
+    setStatus("Searching files..");
+}
+
+const std::vector<std::string>& SearchRun::Impl::searchList() const {
+    return run_.scannerKind_ == 1 ? simpleList_ : run_.narv_.list();
+}
+
+void SearchRun::Impl::searchFiles() {
+    // Nothing is read ahead of a replace review, which may change the files that follow.
+    // Expressions are matched by the run's own matcher, so they are searched on this thread.
+    if (o_.Workers > 1 && !o_.ReplaceOn && !regex_) {
+        rules_ = {o_.OmitBinBak, o_.OmitVeskSR, o_.FilespecMode, o_.LinesWithNoMatchesOnly,
+                  googleFind_ && o_.FilesWithNoMatch};
+        readAhead_ = std::make_unique<ReadAhead>(o_.Workers, searchList(), names_, queries_, rules_,
+                                                 host_.clock(), run_.readAheadLimits);
+        run_.readAhead_ = readAhead_.get();
     }
-    if (o_.OmitVeskSR && containsNoCase(path, "-VeskSearchReplace-")) return true;
-    return false;
+    const auto total = static_cast<std::size_t>(s_.FileTotal);
+    for (std::size_t n = 0; n < total && n < searchList().size(); ++n) {
+        host_.betweenFiles();
+        if (!s_.Searching) break;
+        searchOneFile(n);
+    }
+    run_.readAhead_ = nullptr;
+    readAhead_.reset();
 }
 
 void SearchRun::Impl::countMatchedPath(const std::string& name) {
@@ -351,50 +475,32 @@ void SearchRun::Impl::onMatch(std::uint64_t lineNumber, std::string_view line, s
         headingWritten_ = true;
     }
     addResultRow(static_cast<std::int64_t>(lineNumber), line, path_, position);
-    if (position > 0) host_.grid().setMarks(s_.LastRow, matchMarks(line, position, query_));
+    if (position > 0) markMatch(line, position);
     if (s_.MatchedLines > 20) host_.grid().setTopRow(s_.LastRow - 20);
 }
 
-bool SearchRun::Impl::loadAndSearch(const std::string& path) {
-    const Clock& clock = host_.clock();
-    if (o_.loadMethod == LoadMethod::AsciiDisabled) {
-        o_.loadMethod = LoadMethod::Standard;
-        host_.setLoadMethod(LoadMethod::Standard);
+// What the row's line draws marked: for expressions the first one, in list order, that matches
+// at the row's position, with its own length.
+void SearchRun::Impl::markMatch(std::string_view line, std::size_t position) {
+    if (!regex_) {
+        host_.grid().setMarks(s_.LastRow, matchMarks(line, position, query_));
+        return;
     }
-    s_.FileDeadline = clock.now() + 2 * kOneSecond;
-    if (regex_) {
-        RegexLineSearcher searcher(query_, expressions_, matcher_, clock, s_.FileDeadline);
-        return searchSegments(path, searcher);
-    }
-    LineSearcher searcher(query_, clock, s_.FileDeadline);
-    return searchSegments(path, searcher);
-}
-
-template <class Searcher>
-bool SearchRun::Impl::searchSegments(const std::string& path, Searcher& searcher) {
-    std::string error;
-    std::string_view segment;
-    while (true) {
-        if (!run_.reader_.nextSegment(segment, error)) {
-            host_.dialogs().showMessage("Error loading " + path);
-            addTextRow("Load File " + path + " error: " + error);
-            s_.LinesSearched += static_cast<std::int64_t>(searcher.linesExamined());
-            return false;
+    for (const Regex& re : expressions_) {
+        if (re.empty()) continue;
+        const LineMatch m = matcher_.find(line, position - 1, re, false);
+        if (m && m.position == position) {
+            const TextMark mark{static_cast<std::uint32_t>(position - 1),
+                                static_cast<std::uint32_t>(m.length)};
+            host_.grid().setMarks(s_.LastRow, std::span<const TextMark>(&mark, 1));
+            return;
         }
-        if (segment.empty()) break;
-        if (!searcher.searchSegment(segment, *this)) break;
     }
-    searcher.finish();
-    if (searcher.timedOut()) addErrorRows(path, "Searching File too slow", "aborted after 2 seconds");
-    s_.LinesSearched += static_cast<std::int64_t>(searcher.linesExamined());
-    // In the all-words find a line with only some of the words still counts as a hit of the file.
-    if (query_.mode == LineQuery::Mode::AllWords)
-        s_.FileHits = static_cast<std::int32_t>(searcher.hitLines());
-    return true;
 }
 
-void SearchRun::Impl::searchOneFile(std::size_t n) {
-    path_ = searchFile(n);
+// Takes entry n and the options read for each file; returns them as read.
+SearchOptions SearchRun::Impl::beginFile(std::size_t n) {
+    path_ = searchList()[n];
     s_.CurrentFile = path_;
     ++s_.FilesDone;
     s_.FileHits = 0;
@@ -411,74 +517,130 @@ void SearchRun::Impl::searchOneFile(std::size_t n) {
     o_.loadMethod = now.loadMethod;
     o_.LinesWithNoMatchesOnly = now.LinesWithNoMatchesOnly;
     o_.FilesWithNoMatch = now.FilesWithNoMatch;
-    query_.invert = o_.LinesWithNoMatchesOnly;
-    query_.countPartialHits = googleFind_ && o_.FilesWithNoMatch;
+    rules_ = {o_.OmitBinBak, o_.OmitVeskSR, o_.FilespecMode, o_.LinesWithNoMatchesOnly,
+              googleFind_ && o_.FilesWithNoMatch};
+    return now;
+}
 
-    if (trimView(path_).empty()) return;
-    // Opening first answers "is it an existing file" without a second look-up of the path.
-    std::string openError;
-    const bool opened = run_.reader_.open(path_, openError);
-    if (!opened && !isExistingFile(path_)) return;
-    if (excluded(path_)) return;
-    if (o_.SearchFilename && (regex_ ? static_cast<bool>(matcher_.find(path_, nameRegex_, false))
-                                     : findPos(path_, nameFinder_, false) > 0)) {
-        countMatchedPath(path_);
-        addResultRow(0, path_, path_, 0);
-        headingWritten_ = true;
+// The findings of entry n read ahead, or null when the run must read the file itself.
+std::unique_ptr<FileFindings> SearchRun::Impl::takeReadAhead(std::size_t n) {
+    if (!readAhead_) return nullptr;
+    if (o_.ReplaceOn) {
+        // Replace switched on during the run: from here on nothing is read ahead.
+        run_.readAhead_ = nullptr;
+        readAhead_.reset();
+        return nullptr;
     }
-    if (o_.FilespecMode == 1 && exactExtension_ && !equalsNoCase(trimView(fileExtension(path_)), specExt_)) return;
+    readAhead_->setRules(rules_);
+    auto found = readAhead_->take(n, [this] { host_.betweenFiles(); });
+    if (!found || !found->examined || found->overflow || !(found->rules == rules_)) return nullptr;
+    return found;
+}
 
-    TextTestResult test;
-    if (opened) {
-        const std::string_view head = run_.reader_.head();
-        test = classifyTextBytes(head.data(), head.size());
-    } else {
-        test.error = openError;
-    }
-    if (!test.error.empty())
-        addErrorRows(path_, "xcIsTextFileAndLoadable: Error reading in file:- ", test.error);
-    if (!test.isText) {
-        run_.reader_.close();
-        return;
-    }
+bool SearchRun::Impl::passTextTest(const FileCheck& check) {
+    if (!check.text.error.empty())
+        addErrorRows(path_, "xcIsTextFileAndLoadable: Error reading in file:- ", check.text.error);
+    return check.text.isText;
+}
 
-    const Clock& clock = host_.clock();
+void SearchRun::Impl::showFileStatus() {
     if (o_.Fast) {
-        const DateValue t = clock.now();
+        const DateValue t = host_.clock().now();
         if (t > s_.NextStatusTime) {
             showSearchProgress();
             s_.NextStatusTime = t + kOneSecond;
         }
-    } else {
-        setStatus(numberText(s_.FilesDone) + " of " + numberText(s_.FileTotal) + " " + shortPathText(path_));
-        host_.processEvents();
+        return;
     }
-    if (o_.ListAllFilenames) addResultRow(0, path_, path_, 0);
+    setStatus(numberText(s_.FilesDone) + " of " + numberText(s_.FileTotal) + " " +
+              shortPathText(path_));
+    host_.processEvents();
+}
 
-    const bool loaded = loadAndSearch(path_);
-    run_.reader_.close();
-    if (!loaded) return;
-    if (o_.FilesWithNoMatch && s_.FileHits == 0) s_.NoMatchFiles.push_back(path_);
-    if (o_.ReplaceOn && s_.FileHits > 0) {
-        host_.processEvents();
-        ReviewRequest req;
-        req.path = path_;
-        req.logFile = run_.logFile();
-        req.wholeWordsOnly = wholeWords_;
-        req.preserveSpaces = now.PreserveSpaces;
-        req.caseInsensitive = caseInsensitive_;
-        req.regularExpressions = regex_;
-        req.expressions = regex_ ? &expressions_ : nullptr;
-        req.confirmEachLine = now.ConfirmEachLine;
-        req.confirmEachFile = now.ConfirmEachFile;
-        req.runNumber = runNumber_;
-        const ReviewOutcome out = host_.reviewFile(req);
-        s_.ReplacedTotal += out.replaced;
-        if (!out.replaceOn) {
-            o_.ReplaceOn = false;
-            host_.setReplaceIndicator(1);
-        }
+void SearchRun::Impl::settleLoadMethod() {
+    // Both load methods open the file plainly; the disabled one turns back to the standard one.
+    if (o_.loadMethod == LoadMethod::AsciiDisabled) {
+        o_.loadMethod = LoadMethod::Standard;
+        host_.setLoadMethod(LoadMethod::Standard);
     }
+}
+
+FileTally SearchRun::Impl::replay(const FileFindings& found) {
+    const std::string_view bytes(found.bytes);
+    for (const FoundLine& l : found.lines)
+        onMatch(l.lineNumber, bytes.substr(l.offset, l.length), l.position);
+    return found.tally;
+}
+
+// Adds a searched file's lines to the counts; false when it could not be read to its end.
+bool SearchRun::Impl::countTally(const FileTally& tally) {
+    s_.LinesSearched += static_cast<std::int64_t>(tally.linesExamined);
+    if (!tally.loaded) {
+        host_.dialogs().showMessage("Error loading " + path_);
+        addTextRow("Load File " + path_ + " error: " + tally.loadError);
+        return false;
+    }
+    if (tally.timedOut) addErrorRows(path_, "Searching File too slow", "aborted after 2 seconds");
+    // In the all-words find a line with only some of the words still counts as a hit of the file.
+    if (query_.mode == LineQuery::Mode::AllWords)
+        s_.FileHits = static_cast<std::int32_t>(tally.hitLines);
+    return true;
+}
+
+void SearchRun::Impl::handOverToReview(const SearchOptions& now) {
+    if (!o_.ReplaceOn || s_.FileHits <= 0) return;
+    host_.processEvents();
+    ReviewRequest req;
+    req.path = path_;
+    req.logFile = run_.logFile();
+    req.wholeWordsOnly = wholeWords_;
+    req.preserveSpaces = now.PreserveSpaces;
+    req.caseInsensitive = caseInsensitive_;
+    req.regularExpressions = regex_;
+    req.expressions = regex_ ? &expressions_ : nullptr;
+    req.runNumber = runNumber_;
+    req.confirmEachLine = now.ConfirmEachLine;
+    req.confirmEachFile = now.ConfirmEachFile;
+    const ReviewOutcome out = host_.reviewFile(req);
+    s_.ReplacedTotal += out.replaced;
+    if (!out.replaceOn) {
+        o_.ReplaceOn = false;
+        host_.setReplaceIndicator(1);
+    }
+}
+
+// One entry of the search list. The name rules come before any access to the file but its
+// existence test; a file read ahead under the rules now in force is not read again.
+void SearchRun::Impl::searchOneFile(std::size_t n) {
+    const SearchOptions now = beginFile(n);
+    const std::unique_ptr<FileFindings> ahead = takeReadAhead(n);
+    if (trimView(path_).empty() || excludedByName(path_, rules_, names_)) return;
+    const bool nameHit =
+        o_.SearchFilename && (regex_ ? static_cast<bool>(matcher_.find(path_, nameRegex_, false))
+                                     : findPos(path_, nameFinder_, false) > 0);
+    const bool wrongExt = wrongExtension(path_, rules_, names_);
+    if (wrongExt && !nameHit) return;
+
+    const Clock& clock = host_.clock();
+    const FileCheck check = ahead ? ahead->check : checkFile(path_, wrongExt, run_.reader_, clock);
+    if (!check.exists) return;
+    if (nameHit) {
+        countMatchedPath(path_);
+        addResultRow(0, path_, path_, 0);
+        headingWritten_ = true;
+    }
+    if (check.wrongExtension || !passTextTest(check)) return;
+    showFileStatus();
+    if (o_.ListAllFilenames) addResultRow(0, path_, path_, 0);
+    settleLoadMethod();
+    s_.FileDeadline = check.deadline;
+    const FileTally tally =
+        ahead ? replay(*ahead)
+              : searchText(run_.reader_, queries_.forRules(rules_), clock, check.deadline, *this,
+                           {}, ExpressionSearch{regex_ ? &expressions_ : nullptr, &matcher_});
+    if (!countTally(tally)) return;
+    if (o_.FilesWithNoMatch && s_.FileHits == 0) s_.NoMatchFiles.push_back(path_);
+    handOverToReview(now);
 }
 
 void SearchRun::Impl::finishRun() {
@@ -508,89 +670,21 @@ void SearchRun::Impl::finishRun() {
     }
 }
 
-// An invalid mask, date or expression: tell the user and leave the window ready for the next run.
-RunResult SearchRun::Impl::endWithFailure() {
-    if (!run_.failure_.empty()) host_.dialogs().showMessage(run_.failure_);
-    if (run_.failure_.empty()) run_.failure_ = "invalid date selection";
-    addTextRow(run_.failure_);
-    s_.Searching = false;
-    host_.showPhase(3);
-    host_.setGridDisplay(true);
-    return RunResult::Failed;
-}
-
 RunResult SearchRun::Impl::run() {
-    host_.fitResultColumns();
-    host_.resetSpeedDisplay();
-    o_ = host_.readOptions();
-    multiFolder_ = o_.FolderMode == 2 || o_.SubFolders;
-    host_.markStatus(2);
-    googleFind_ = o_.GoogleFind;
-    wholeWords_ = o_.WholeWordsOnly;
-    caseInsensitive_ = o_.CaseInsensitive;
-    regex_ = o_.RegularExpressions;
+    readStartOptions();
     if (s_.Searching) return RunResult::Busy;
-
-    mapInSpec_ = containsNoCase(o_.filespecBox, ".map");
-    run_.findFile_.FileMask = o_.filespecBox;
-    specExt_ = trim(fileExtension(o_.filespecBox));
-    exactExtension_ = specExt_.size() == 4 && specExt_.back() != '*';
-
-    StringGrid& g = host_.grid();
-    xcGridClear(g, 0);
-    s_.FirstRow = s_.LastRow = -1;
-    host_.setGridDisplay(!(!o_.ReplaceOn && o_.Fast));
+    noteMaskText();
+    clearGrid();
     headingMode_ = o_.StringsMode == 2 ? 2 : 1;
     if (!validateStrings()) return RunResult::EndedEarly;
-
-    s_.AbortedText.clear();
-    s_.Searching = true;
-    host_.showPhase(2);
-    s_.Words.clear();
-    if (googleFind_) {
-        s_.Words = xcSplitSearchWords(s_.SearchString);
-        if (s_.Words.size() < 2) googleFind_ = false;
-        if (googleFind_ && (o_.ReplaceOn || (headingMode_ == 2 && slots_.FindCount > 1)))
-            host_.dialogs().showMessage(
-                "Warning - Google find cannot be used with either\r\n\r\n1 - Replace or\r\n"
-                "2 - Multiple strings find\r\n\r\nReplace and Multiple strings will be turned off");
-        o_.ReplaceOn = false;
-        host_.setReplaceIndicator(1);
-        headingMode_ = 1;
-    }
-    s_.MatchedLines = s_.MatchedFiles = s_.MatchedFolders = 0;
-    s_.LinesSearched = s_.FilesDone = 0;
-    s_.ReplacedTotal = 0;
-    s_.NoMatchFiles.clear();
-    s_.Searching = true;
-    ++runNumber_;
-    xcElapsedText(1, runStart_, s_.ElapsedText, host_.clock());
+    enterSearching();
+    resetCounters();
     headingTexts();
     buildQuery();
-    nameFinder_ = Finder(s_.SearchString, caseInsensitive_);
-
-    if (!compileExpressions()) return endWithFailure();
-
-    try {
-        if (!host_.applyDateSelection(run_.narv_)) throw std::runtime_error("");
-        host_.processEvents();
-        buildSearchList();
-    } catch (const std::exception& e) {
-        run_.failure_ = e.what();
-        return endWithFailure();
-    }
-    setStatus("scanning - Folders=0 Files=0 Files to search=0");
-    host_.setRunColumnWidth();
-    setStatus("searching files in ...");
-    host_.processEvents();
-    addTextRow("Searching " + numberText(s_.FileTotal) + " files/folders starts " + timeOfDayText(host_.clock().now()));
-    addTextRow(kSeparator);
-    setStatus("Searching files..");
-
-    for (std::size_t n = 0; n < static_cast<std::size_t>(s_.FileTotal); ++n) {
-        if (!s_.Searching) break;
-        searchOneFile(n);
-    }
+    if (!compileExpressions()) return failRun(run_.failure_);
+    if (const StepResult listed = listFiles(); !listed.ok) return failRun(listed.error);
+    announceFileLoop();
+    searchFiles();
     finishRun();
     return RunResult::Done;
 }
@@ -620,12 +714,14 @@ RunResult SearchRun::DoSearch() {
 void SearchRun::Stop() {
     if (state_.Searching) state_.AbortedText = " (aborted)";
     state_.Searching = false;
+    if (readAhead_) readAhead_->stop();
     if (scannerKind_ == 2) narv_.ContinueScan = false;
     host_.processEvents();
 }
 
 void SearchRun::Cancel() {
     state_.Searching = false;
+    if (readAhead_) readAhead_->stop();
     narv_.ContinueScan = false;
 }
 

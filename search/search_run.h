@@ -1,7 +1,9 @@
 #pragma once
 // One search: reads the options, validates the strings, lists the files, searches each file and
-// writes the rows and the summary. Driven on one thread through the SearchHost; Stop acts by
-// clearing `Searching`, tested at the next file.
+// writes the rows and the summary. Driven on one thread through the SearchHost, which alone
+// writes rows and texts; with SearchOptions::Workers above 1, worker threads open and search the
+// files ahead (search/read_ahead.h) and the run writes their findings in list order, the same
+// rows as alone. Stop acts by clearing `Searching`, tested at the next file, and ends the workers.
 
 #include <memory>
 #include <string>
@@ -9,6 +11,7 @@
 #include "lib/string_slots.h"
 #include "search/find_file.h"
 #include "search/narv_find_files.h"
+#include "search/read_ahead.h"
 #include "search/search_host.h"
 #include "search/search_state.h"
 #include "search/text_file_reader.h"
@@ -42,6 +45,8 @@ public:
     const std::string& failure() const { return failure_; }
     // The search/replace log: "Vesk-SearchReplace.log" in the first folder searched.
     std::string logFile() const;
+    // How far the workers may read ahead (tests make it small).
+    ReadAheadLimits readAheadLimits;
 
 private:
     class Impl;
@@ -55,6 +60,7 @@ private:
     TextFileReader reader_;
     int scannerKind_ = 1;
     std::string failure_;
+    ReadAhead* readAhead_ = nullptr; // the workers of the run under way
 };
 
 // The summary line of a finished run.

@@ -5,6 +5,7 @@
 // The window is the search run's host: the run reads the controls through readOptions() at its
 // start and for every file.
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPixmap>
 #include <memory>
@@ -133,6 +134,7 @@ public:
     void setProgressText(std::string_view text) override;
     void markStatus(int mode) override { MarkStatus(mode); }
     void processEvents() override;
+    void betweenFiles() override;
     void focusStringBox() override;
     void focusGrid() override;
     void fitResultColumns() override;
@@ -237,6 +239,7 @@ private:
     StringGrid grid_{4, 1};
     StringSlots slots_;
     std::unique_ptr<SearchRun> run_;
+    QElapsedTimer eventsHandled_; // since the host last handled events
     SavedSettings saved_;
     RunLists lists_;
     SearchHistory history_;

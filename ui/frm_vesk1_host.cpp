@@ -1,5 +1,7 @@
 // TfrmVesk1 as the search run's host: the options read from the controls, the status labels, the
 // grid operations, and the date selection with its calendar and time picker.
+#include <cstdlib>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -8,6 +10,7 @@
 #include <QPushButton>
 
 #include "search/narv_find_files.h"
+#include "search/read_ahead.h"
 #include "search/time_picker.h"
 #include "ui/date_calendar.h"
 #include "ui/frm_time_picker.h"
@@ -47,6 +50,9 @@ SearchOptions TfrmVesk1::readOptions() {
     o.Fast = cbxFast->isChecked();
     o.AlwaysAdvancedScan = cbxAlwaysUseAdvancedFolderScan->isChecked();
     o.loadMethod = static_cast<LoadMethod>(cbxLoadFromFileMethod->currentIndex());
+    // One read-ahead worker per core; VESK_WORKERS sets another count (1: none) for comparisons.
+    static const unsigned workers = workerCount(std::getenv("VESK_WORKERS"));
+    o.Workers = workers;
     if (replace_) replace_->applyOptions(o);
     return o;
 }
@@ -59,8 +65,25 @@ void TfrmVesk1::setProgressText(std::string_view text) {
     lblProgress2->setText(toQt(text));
 }
 
+namespace {
+// A screen frame: events (and so repaints) are handled at most this often during a run.
+constexpr qint64 kFrameMs = 16;
+// Between files events are handled at least this often, so Stop and the tabs answer at once.
+constexpr qint64 kBetweenFilesMs = 50;
+} // namespace
+
 void TfrmVesk1::processEvents() {
+    // Without "Faster" a run asks for events at every file; a repaint per file would cost far
+    // more than the search. What is not handled now stays queued for the next frame.
+    if (run_ && run_->state().Searching && eventsHandled_.isValid() &&
+        eventsHandled_.elapsed() < kFrameMs)
+        return;
     QCoreApplication::processEvents();
+    eventsHandled_.start();
+}
+
+void TfrmVesk1::betweenFiles() {
+    if (!eventsHandled_.isValid() || eventsHandled_.elapsed() >= kBetweenFilesMs) processEvents();
 }
 
 void TfrmVesk1::focusStringBox() {

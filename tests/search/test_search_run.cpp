@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <mutex>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include "search/search_run.h"
 #include "tests/support/recording_host.h"
@@ -302,4 +305,100 @@ TEST(SearchRun, LeavesNoFileOpenAfterTheRun) {
     const int before = openFiles();
     f.run.DoSearch();
     EXPECT_EQ(openFiles(), before);
+}
+
+namespace {
+
+// Which files of a folder were opened, as the kernel reports it (inotify), so a test sees every
+// open whatever thread made it.
+class OpenWatch {
+public:
+    explicit OpenWatch(const std::string& folder) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        inotify_add_watch(fd_, folder.c_str(), IN_OPEN);
+    }
+    ~OpenWatch() { close(fd_); }
+    // The names opened since the last call.
+    std::vector<std::string> opened() {
+        std::vector<std::string> names;
+        alignas(inotify_event) char buf[8192];
+        ssize_t n;
+        while ((n = read(fd_, buf, sizeof buf)) > 0) {
+            for (char* p = buf; p < buf + n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(p);
+                if (e->len > 0) names.emplace_back(e->name);
+                p += sizeof(inotify_event) + e->len;
+            }
+        }
+        return names;
+    }
+
+private:
+    int fd_;
+};
+
+// A clock that stands still, except that the first reading after `name` was opened jumps three
+// seconds: opening that file takes long.
+class SlowOpenClock final : public Clock {
+public:
+    SlowOpenClock(OpenWatch& watch, std::string name) : watch_(watch), name_(std::move(name)) {}
+    DateValue now() const override {
+        std::lock_guard lock(mutex_);
+        for (const std::string& n : watch_.opened())
+            if (n == name_) now_ += 3 * kOneSecond;
+        return now_;
+    }
+
+private:
+    OpenWatch& watch_;
+    std::string name_;
+    mutable std::mutex mutex_;
+    mutable DateValue now_ = 46000.5;
+};
+
+class SlowOpenHost final : public RecordingHost {
+public:
+    explicit SlowOpenHost(const Clock& c) : slowClock_(c) {}
+    const Clock& clock() override { return slowClock_; }
+
+private:
+    const Clock& slowClock_;
+};
+
+} // namespace
+
+TEST(SearchRun, FilesExcludedByNameAreNeverOpened) {
+    for (const unsigned workers : {1u, 3u}) {
+        Fixture f;
+        for (const char* n : {"a.BAK.txt", "b.dll", "c.map", "d.~pas", "e-VeskSearchReplace-1.txt",
+                              "page.html", "ok.htm"})
+            f.tree.write(n, "hit\n");
+        f.host.options.stringBox = "hit";
+        f.host.options.filespecBox = "*.htm";
+        f.host.options.AlwaysAdvancedScan = false;
+        f.host.options.Workers = workers;
+        OpenWatch watch(f.tree.root());
+        f.run.DoSearch();
+        EXPECT_EQ(f.run.state().MatchedFiles, 1);
+        EXPECT_THAT(watch.opened(), ElementsAre("ok.htm")) << workers << " worker(s)";
+    }
+}
+
+TEST(SearchRun, TwoSecondBudgetStartsBeforeTheFileIsOpened) {
+    for (const unsigned workers : {1u, 2u}) {
+        TempTree tree;
+        tree.write("slow.txt", "hit\nhit\n");
+        OpenWatch watch(tree.root());
+        SlowOpenClock clock(watch, "slow.txt");
+        SlowOpenHost host(clock);
+        StringSlots slots;
+        SearchRun run(host, slots);
+        host.options.folderBox = tree.root();
+        host.options.filespecBox = "*.*";
+        host.options.stringBox = "hit";
+        host.options.Workers = workers;
+        run.DoSearch();
+        const std::string s = tree.path("slow.txt");
+        EXPECT_THAT(host.rows(), Contains("-1|Searching File too slow|" + s + "|")) << workers;
+        EXPECT_EQ(run.state().MatchedLines, 0) << workers;
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Scripted and recording stand-ins for the seams.
 
+#include <atomic>
 #include <deque>
 #include <optional>
 #include <string>
@@ -12,20 +13,17 @@
 
 namespace vesk::test {
 
-// A clock that stands still until moved; optionally moves by `step` on every reading.
+// A clock that stands still until moved; optionally moves by `step` on every reading. Safe to
+// read from the run's worker threads.
 class FakeClock final : public Clock {
 public:
     explicit FakeClock(DateValue start = 46000.5) : now_(start) {}
-    DateValue now() const override {
-        const DateValue t = now_;
-        now_ += step;
-        return t;
-    }
+    DateValue now() const override { return now_.fetch_add(step.load()); }
     void set(DateValue t) { now_ = t; }
-    void advanceSeconds(double s) { now_ += s * kOneSecond; }
-    double step = 0; // days added after each reading
+    void advanceSeconds(double s) { now_.fetch_add(s * kOneSecond); }
+    std::atomic<double> step{0}; // days added after each reading
 private:
-    mutable DateValue now_;
+    mutable std::atomic<DateValue> now_;
 };
 
 // Records every message and answers questions from scripted queues (default: No / Cancel).

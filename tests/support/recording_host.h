@@ -19,6 +19,7 @@ public:
     FakeClock clock_;
     std::vector<std::string> statusTexts, progressTexts, events;
     std::function<void()> onProcessEvents;
+    std::function<void()> onBetweenFiles;
     std::function<bool(TNarvFindFiles&)> onDateSelection;
     int phase = 1;
 
@@ -31,6 +32,9 @@ public:
     void markStatus(int m) override { events.push_back("mark " + std::to_string(m)); }
     void processEvents() override {
         if (onProcessEvents) onProcessEvents();
+    }
+    void betweenFiles() override {
+        if (onBetweenFiles) onBetweenFiles();
     }
     void focusStringBox() override { events.emplace_back("focus string"); }
     void focusGrid() override { events.emplace_back("focus grid"); }

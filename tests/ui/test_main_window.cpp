@@ -251,14 +251,15 @@ TEST_F(MainWindowTest, EmptyStringEndsTheRunSilentlyInTheStringBox) {
 
 class StopTest : public MainWindowTest {
 protected:
-    // Starts a search over 40 files and, once the first file is done, does `interrupt`.
+    // Starts a search over 1000 files and, once the first file is done, does `interrupt`.
     void searchAndInterrupt(const std::function<void()>& interrupt) {
-        for (int i = 0; i < 40; ++i)
-            tree.write("f" + std::to_string(100 + i) + ".txt", "hit\n");
+        for (int i = 0; i < 1000; ++i)
+            tree.write("f" + std::to_string(10000 + i) + ".txt", "hit\n");
         open();
         typeInto("edtFolder", QString::fromStdString(tree.root()));
         typeInto("edtString", QStringLiteral("hit"));
-        check("cbxFast")->setChecked(false); // events are processed after every file
+        // Events are handled between files once per screen frame: the run lasts many frames.
+        check("cbxFast")->setChecked(false);
         QTimer poll;
         bool done = false;
         QObject::connect(&poll, &QTimer::timeout, [&] {

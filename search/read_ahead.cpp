@@ -1,0 +1,166 @@
+#include "search/read_ahead.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "lib/text.h"
+
+namespace vesk {
+
+namespace {
+
+// Keeps a file's matched lines in one block of bytes, up to a limit.
+class FindingsRecorder final : public LineVisitor {
+public:
+    FindingsRecorder(FileFindings& findings, std::size_t limit) : f_(findings), limit_(limit) {}
+
+    void onMatch(std::uint64_t lineNumber, std::string_view line, std::size_t position) override {
+        if (f_.overflow) return;
+        if (f_.bytes.size() + line.size() > limit_) {
+            f_.overflow = true;
+            f_.lines = {};
+            f_.bytes = {};
+            return;
+        }
+        f_.lines.push_back({lineNumber, position, f_.bytes.size(), line.size()});
+        f_.bytes.append(line);
+    }
+
+private:
+    FileFindings& f_;
+    std::size_t limit_;
+};
+
+} // namespace
+
+ReadAhead::ReadAhead(unsigned workers, const std::vector<std::string>& list, const NameRules& names,
+                     const QuerySet& queries, FileRules rules, const Clock& clock,
+                     ReadAheadLimits limits)
+    : list_(list), names_(names), queries_(queries), clock_(clock), limits_(limits),
+      batch_(std::clamp<std::size_t>(limits.batch, 1, std::max<std::size_t>(limits.files, 1))),
+      rules_(rules) {
+    threads_.reserve(workers);
+    for (unsigned i = 0; i < workers; ++i)
+        threads_.emplace_back([this] { work(); });
+}
+
+ReadAhead::~ReadAhead() {
+    stop();
+    for (std::thread& t : threads_)
+        t.join();
+}
+
+void ReadAhead::stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+    }
+    workToDo_.notify_all();
+    findingsReady_.notify_all();
+}
+
+void ReadAhead::setRules(const FileRules& rules) {
+    std::lock_guard lock(mutex_);
+    rules_ = rules;
+}
+
+bool ReadAhead::mayStart() const {
+    if (next_ >= list_.size()) return false;
+    // The entry the run waits for always starts; beyond it the workers stay within the limits.
+    return next_ <= wanted_ ||
+           (next_ + batch_ <= wanted_ + limits_.files && bytesAhead_ < limits_.bytes);
+}
+
+void ReadAhead::work() {
+    TextFileReader reader;
+    std::unique_lock lock(mutex_);
+    while (true) {
+        workToDo_.wait(lock, [this] { return stopped_ || mayStart() || next_ >= list_.size(); });
+        if (stopped_ || next_ >= list_.size()) return;
+        const std::size_t first = next_;
+        const std::size_t last = std::min(first + batch_, list_.size());
+        next_ = last;
+        const FileRules rules = rules_;
+        for (std::size_t n = first; n < last; ++n) {
+            // Within a batch too, matched text waits for room unless the run wants this file.
+            ++waitingInBatch_;
+            workToDo_.wait(lock,
+                           [&] { return stopped_ || n <= wanted_ || bytesAhead_ < limits_.bytes; });
+            --waitingInBatch_;
+            if (stopped_) return;
+            lock.unlock();
+            std::unique_ptr<FileFindings> found = examine(n, rules, reader);
+            lock.lock();
+            if (stopped_) return;
+            bytesAhead_ += found->footprint();
+            ready_[n] = std::move(found);
+        }
+        findingsReady_.notify_all();
+    }
+}
+
+std::unique_ptr<FileFindings> ReadAhead::examine(std::size_t n, const FileRules& rules,
+                                                 TextFileReader& reader) {
+    auto f = std::make_unique<FileFindings>();
+    f->rules = rules;
+    const std::string& path = list_[n];
+    // Names the run skips, or whose extension the mask refuses, are left for the run to decide:
+    // nothing of them is read here.
+    if (trimView(path).empty() || excludedByName(path, rules, names_) ||
+        wrongExtension(path, rules, names_))
+        return f;
+    f->examined = true;
+    f->check = checkFile(path, false, reader, clock_);
+    if (!f->check.text.isText) return f;
+    FindingsRecorder recorder(*f, limits_.bytes);
+    f->tally =
+        searchText(reader, queries_.forRules(rules), clock_, f->check.deadline, recorder,
+                   [this, &f] { return f->overflow || stopped_.load(std::memory_order_relaxed); });
+    return f;
+}
+
+std::unique_ptr<FileFindings> ReadAhead::take(std::size_t n,
+                                              const std::function<void()>& whileWaiting) {
+    if (n >= list_.size()) return nullptr;
+    std::unique_lock lock(mutex_);
+    wanted_ = n;
+    if (next_ <= n) {
+        // No worker has started it: the run reads it itself rather than wait for one.
+        next_ = n + 1;
+        wanted_ = n + 1;
+        const bool room = mayStart() || waitingInBatch_ > 0;
+        lock.unlock();
+        if (room) workToDo_.notify_all();
+        return nullptr;
+    }
+    while (true) {
+        if (stopped_) return nullptr;
+        const auto it = ready_.find(n);
+        if (it != ready_.end()) {
+            std::unique_ptr<FileFindings> f = std::move(it->second);
+            ready_.erase(it);
+            bytesAhead_ -= f->footprint();
+            wanted_ = n + 1;
+            const bool room = mayStart() || waitingInBatch_ > 0;
+            lock.unlock();
+            if (room) workToDo_.notify_all();
+            return f;
+        }
+        if (findingsReady_.wait_for(lock, kWaitSlice) == std::cv_status::timeout && whileWaiting) {
+            lock.unlock();
+            whileWaiting();
+            lock.lock();
+        }
+    }
+}
+
+unsigned workerCount(const char* setting) {
+    unsigned n = 0;
+    const char* end = setting ? setting + std::strlen(setting) : nullptr;
+    if (setting && *setting && std::from_chars(setting, end, n).ptr == end) return n;
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? cores : 1;
+}
+
+} // namespace vesk

@@ -1,0 +1,104 @@
+#pragma once
+// Worker threads that open, text-test and search the files ahead of a run's current file, so a
+// run uses every core while the run itself, its rows and its host stay on one thread. Findings
+// are kept per file until the run takes them, strictly in list order; how far the workers may
+// run ahead is bounded in files and in bytes of matched text.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "lib/clock.h"
+#include "search/file_search.h"
+
+namespace vesk {
+
+// One matched line of a file searched ahead: its text is bytes[offset, offset + length).
+struct FoundLine {
+    std::uint64_t lineNumber = 0;
+    std::size_t position = 0;
+    std::size_t offset = 0;
+    std::size_t length = 0;
+};
+
+// What a worker found in one file, for the run to write at the file's turn.
+struct FileFindings {
+    FileRules rules;       // the rules the worker applied
+    bool examined = false; // false: the name rules excluded it, nothing was read
+    FileCheck check;
+    FileTally tally;
+    std::vector<FoundLine> lines;
+    std::string bytes;
+    bool overflow = false; // more matched text than a file may hold ahead: the run searches it
+    std::size_t footprint() const {
+        return bytes.size() + lines.size() * sizeof(FoundLine) + sizeof(*this);
+    }
+};
+
+struct ReadAheadLimits {
+    std::size_t files = 256;              // findings kept ahead of the run
+    std::size_t bytes = 16 * 1024 * 1024; // matched text kept ahead (and held for one file)
+    // Files a worker takes at once (at most `files`). The run, which mostly waits for the file a
+    // worker is reading, is woken once per batch instead of once per file.
+    std::size_t batch = 16;
+};
+
+class ReadAhead {
+public:
+    // Starts `workers` threads over `list`, which must outlive this object and stay unchanged.
+    ReadAhead(unsigned workers, const std::vector<std::string>& list, const NameRules& names,
+              const QuerySet& queries, FileRules rules, const Clock& clock,
+              ReadAheadLimits limits = {});
+    ~ReadAhead(); // stops and joins the workers
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // The rules for the files not yet started.
+    void setRules(const FileRules& rules);
+    // The findings of entry n (n only grows from call to call). While they are not ready,
+    // `whileWaiting` is called about every `kWaitSlice`. Null when no worker had started the
+    // entry (the caller reads it itself) or once the workers were stopped.
+    std::unique_ptr<FileFindings> take(std::size_t n, const std::function<void()>& whileWaiting);
+    // Ends the workers' reading: each gives up its file at the next segment and takes no other.
+    void stop();
+
+    static constexpr auto kWaitSlice = std::chrono::milliseconds(20);
+
+private:
+    void work();
+    bool mayStart() const; // with the lock held
+    std::unique_ptr<FileFindings> examine(std::size_t n, const FileRules& rules,
+                                          TextFileReader& reader);
+
+    const std::vector<std::string>& list_;
+    const NameRules names_;
+    const QuerySet& queries_;
+    const Clock& clock_;
+    const ReadAheadLimits limits_;
+    const std::size_t batch_;
+
+    std::mutex mutex_;
+    std::condition_variable workToDo_, findingsReady_;
+    FileRules rules_;
+    std::size_t next_ = 0;   // the next entry a worker starts
+    std::size_t wanted_ = 0; // the entry the run takes next
+    std::size_t bytesAhead_ = 0;
+    unsigned waitingInBatch_ = 0; // workers waiting for room in the middle of a batch
+    std::map<std::size_t, std::unique_ptr<FileFindings>> ready_;
+    std::atomic<bool> stopped_{false};
+    std::vector<std::thread> threads_;
+};
+
+// The worker count for a setting text (SearchOptions::Workers): the number it holds (0 and 1 mean
+// no read-ahead); none, or a text that is not a number, means one per core.
+unsigned workerCount(const char* setting);
+
+} // namespace vesk
