@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "lib/commands.h"
-#include "settings/window_rules.h"
+#include "main_window/window_rules.h"
 #include "ui/qt_text.h"
 
 namespace vesk {

@@ -23,7 +23,7 @@
 #include "settings/advanced_lists.h"
 #include "settings/history.h"
 #include "settings/settings.h"
-#include "settings/window_rules.h"
+#include "main_window/window_rules.h"
 #include "ui/desktop_commands.h"
 
 class QCheckBox;

@@ -4,7 +4,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include "settings/window_rules.h"
+#include "main_window/window_rules.h"
 #include "ui/qt_text.h"
 
 namespace vesk {

@@ -251,10 +251,15 @@ TEST_F(MainWindowTest, EmptyStringEndsTheRunSilentlyInTheStringBox) {
 
 class StopTest : public MainWindowTest {
 protected:
-    // Starts a search over 1000 files and, once the first file is done, does `interrupt`.
+    // Starts a search over 1000 files and, once the first file is done, does `interrupt`. Each
+    // file gives 100 rows: the rows the run writes on its own thread keep it going for many
+    // frames however fast the read-ahead workers read.
     void searchAndInterrupt(const std::function<void()>& interrupt) {
+        std::string hits;
+        for (int i = 0; i < 100; ++i)
+            hits += "hit\n";
         for (int i = 0; i < 1000; ++i)
-            tree.write("f" + std::to_string(10000 + i) + ".txt", "hit\n");
+            tree.write("f" + std::to_string(10000 + i) + ".txt", hits);
         open();
         typeInto("edtFolder", QString::fromStdString(tree.root()));
         typeInto("edtString", QStringLiteral("hit"));

@@ -53,8 +53,8 @@ protected:
     void SetUp() override {
         qputenv("VESK_HOME", QByteArray::fromStdString(home.root()));
         // The program's own replace sources are the real tree the run works on.
-        const fs::path sources =
-            fs::path(__FILE__).parent_path().parent_path().parent_path() / "replace";
+        // The source folder comes from the build, since __FILE__ may be relative (compiler caches).
+        const fs::path sources = fs::path(VESK_SOURCE_DIR) / "replace";
         const fs::path src = fs::path(tree.root()) / "src";
         fs::create_directories(src);
         for (const auto& e : fs::directory_iterator(sources))

@@ -1,4 +1,4 @@
-#include "settings/window_rules.h"
+#include "main_window/window_rules.h"
 
 #include <algorithm>
 
