@@ -11,16 +11,18 @@
 
 #include "app/cli_export.h"
 #include "app/cli_replace.h"
+#include "lib/program_folder.h"
 #include "lib/text.h"
 #include "search/date_selection.h"
 #include "search/find_pos.h"
 #include "search/search_run.h"
-#include "lib/program_folder.h"
 #include "settings/advanced_lists.h"
 
 namespace vesk::cli {
 
-void StderrDialogs::showMessage(std::string_view text) { err_ << text << '\n'; }
+void StderrDialogs::showMessage(std::string_view text) {
+    err_ << text << '\n';
+}
 
 CliHost::CliHost(const SearchOptions& options, std::ostream& err)
     : options_(options), grid_(4, 1), dialogs_(err) {}
@@ -97,7 +99,8 @@ std::string absoluteFolder(const std::string& folder) {
 
 std::string joined(const std::vector<std::string>& items) {
     std::string out;
-    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + items[i];
+    for (std::size_t i = 0; i < items.size(); ++i)
+        out += (i ? "," : "") + items[i];
     return out;
 }
 } // namespace
@@ -115,9 +118,11 @@ std::string listLimitsError(const CliOptions& cli) {
 SearchOptions searchOptionsFor(const CliOptions& cli, StringSlots& slots) {
     SearchOptions o = cli.search;
     std::vector<std::string> folders;
-    for (const std::string& f : cli.folders) folders.push_back(absoluteFolder(f));
+    for (const std::string& f : cli.folders)
+        folders.push_back(absoluteFolder(f));
     if (folders.empty()) folders.push_back(absoluteFolder("."));
-    const std::vector<std::string> masks = cli.masks.empty() ? std::vector<std::string>{"*.*"} : cli.masks;
+    const std::vector<std::string> masks =
+        cli.masks.empty() ? std::vector<std::string>{"*.*"} : cli.masks;
     const bool dates = !cli.from.empty() || !cli.to.empty();
 
     // The lists are built as the window builds them: folders and masks as checked saved slots,
@@ -135,7 +140,8 @@ SearchOptions searchOptionsFor(const CliOptions& cli, StringSlots& slots) {
         saved.SavedFilespecSelected[i] = true;
     }
     slots.FindCount = 0;
-    for (std::size_t i = 0; i < cli.strings.size() && i < static_cast<std::size_t>(kMaxStrings); ++i) {
+    for (std::size_t i = 0; i < cli.strings.size() && i < static_cast<std::size_t>(kMaxStrings);
+         ++i) {
         slots.FindStrings[i] = cli.strings[i];
         slots.ReplaceStrings[i] = cli.replacements[i];
         slots.FindCount = static_cast<int>(i) + 1;

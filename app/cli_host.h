@@ -34,11 +34,15 @@ public:
     void showMessage(std::string_view text) override;
     bool askYesNo(std::string_view, std::string_view) override { return false; }
     Answer confirmLine(std::string_view, std::string_view) override { return Answer::No; }
-    std::optional<std::string> promptText(std::string_view, std::string_view, std::string_view) override {
+    std::optional<std::string> promptText(std::string_view, std::string_view,
+                                          std::string_view) override {
         return std::nullopt;
     }
-    std::optional<std::string> pickFolder(std::string_view, std::string_view) override { return std::nullopt; }
-    std::optional<std::string> pickFile(std::string_view, std::string_view, std::string_view) override {
+    std::optional<std::string> pickFolder(std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> pickFile(std::string_view, std::string_view,
+                                        std::string_view) override {
         return std::nullopt;
     }
 

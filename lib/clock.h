@@ -1,5 +1,6 @@
 #pragma once
-// Time behind a seam: runs, logs and file names ask a Clock, so tests move time instead of sleeping.
+// Time behind a seam: runs, logs and file names ask a Clock, so tests move time instead of
+// sleeping.
 
 #include <atomic>
 #include <cstdint>

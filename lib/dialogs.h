@@ -26,9 +26,8 @@ public:
     // Folder and file pickers; an empty optional when cancelled.
     virtual std::optional<std::string> pickFolder(std::string_view caption,
                                                   std::string_view startFolder) = 0;
-    virtual std::optional<std::string> pickFile(std::string_view caption,
-                                                std::string_view startFolder,
-                                                std::string_view filter) = 0;
+    virtual std::optional<std::string>
+    pickFile(std::string_view caption, std::string_view startFolder, std::string_view filter) = 0;
 };
 
 } // namespace vesk

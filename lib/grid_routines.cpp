@@ -12,7 +12,7 @@ namespace vesk {
 namespace {
 
 constexpr int kMinRowHeight = 16;
-constexpr int kNarrowColumn = 10;   // narrow shown columns weigh as this much when sharing
+constexpr int kNarrowColumn = 10; // narrow shown columns weigh as this much when sharing
 
 // Searches rows first..last (stepping by step), each row from its first column, for a cell that
 // holds the find text in any case.

@@ -11,10 +11,10 @@
 namespace vesk {
 
 // Splits a parameter string into words as a shell does, in the part docs/architecture.md keeps:
-// blanks (space, tab, CR, LF) separate words; double quotes group, and are removed; quoted and unquoted
-// parts that touch form one word (a"b c"d is `ab cd`); "" is an empty word; a quote left open runs
-// to the end of the text. Backslashes and single quotes are ordinary characters, so names taken
-// from Windows-style settings and names holding an apostrophe pass unchanged.
+// blanks (space, tab, CR, LF) separate words; double quotes group, and are removed; quoted and
+// unquoted parts that touch form one word (a"b c"d is `ab cd`); "" is an empty word; a quote left
+// open runs to the end of the text. Backslashes and single quotes are ordinary characters, so names
+// taken from Windows-style settings and names holding an apostrophe pass unchanged.
 std::vector<std::string> splitShellWords(std::string_view parameters);
 
 // The first executable regular file called `name` in the folders of `pathVariable` (":"

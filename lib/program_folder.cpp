@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sys/types.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <system_error>
 #include <unistd.h>
 

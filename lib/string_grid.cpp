@@ -35,7 +35,8 @@ void StringGrid::setRowCount(int n) {
     if (n == old) return;
     if (n < old) {
         for (int r = n; r < old; ++r)
-            for (int c = 0; c < colCount_; ++c) liveBytes_ -= at(c, r).length;
+            for (int c = 0; c < colCount_; ++c)
+                liveBytes_ -= at(c, r).length;
     }
     cells_.resize(static_cast<std::size_t>(n) * colCount_);
     if (!marks_.empty()) marks_.resize(static_cast<std::size_t>(n));
@@ -93,7 +94,8 @@ void StringGrid::setCell(int col, int row, std::string_view text) {
     // Rows of one file share their file cell: reuse the bytes of the cell above when equal.
     if (row > 0 && !text.empty()) {
         const Cell& above = at(col, row - 1);
-        if (above.length == text.size() && std::memcmp(view(above).data(), text.data(), text.size()) == 0) {
+        if (above.length == text.size() &&
+            std::memcmp(view(above).data(), text.data(), text.size()) == 0) {
             target = above;
             liveBytes_ += target.length;
             if (observer_) observer_->gridCellsChanged(row, row);
@@ -141,7 +143,8 @@ std::span<const TextMark> StringGrid::marks(int row) const {
 
 void StringGrid::compactIfWasteful() {
     std::size_t held = 0;
-    for (const Chunk& ch : chunks_) held += ch.used;
+    for (const Chunk& ch : chunks_)
+        held += ch.used;
     if (held <= 2 * liveBytes_ + kChunkSize) return;
     // Rebuild the arena from the surviving cells; shared cells stay shared.
     std::vector<Chunk> old = std::move(chunks_);
@@ -159,14 +162,16 @@ void StringGrid::compactIfWasteful() {
                     continue;
                 }
             }
-            at(c, r) = store({old[src.chunk].data.get() + src.offset, static_cast<std::size_t>(src.length)});
+            at(c, r) = store(
+                {old[src.chunk].data.get() + src.offset, static_cast<std::size_t>(src.length)});
         }
     }
 }
 
 std::size_t StringGrid::arenaBytes() const {
     std::size_t n = 0;
-    for (const Chunk& ch : chunks_) n += ch.capacity;
+    for (const Chunk& ch : chunks_)
+        n += ch.capacity;
     return n + cells_.capacity() * sizeof(Cell);
 }
 
@@ -214,13 +219,15 @@ void StringGrid::setFontSize(int size) {
 
 void xcGridClear(StringGrid& grid, int n) {
     const int last = std::min(grid.rowCount() - 1, 1000);
-    for (int r = std::max(n, 0); r <= last; ++r) grid.blankRow(r);
+    for (int r = std::max(n, 0); r <= last; ++r)
+        grid.blankRow(r);
     if (n <= 0) {
         grid.setRowCount(std::max(1, grid.fixedRows + 1));
         return;
     }
     grid.setRowCount(n + 1);
-    for (int r = 0; r < n; ++r) grid.blankRow(r);
+    for (int r = 0; r < n; ++r)
+        grid.blankRow(r);
     grid.setRow(n);
 }
 

@@ -61,7 +61,9 @@ public:
     bool enabled() const { return enabled_; }
     void setEnabled(bool on);
 
-    int colWidth(int col) const { return col < static_cast<int>(widths_.size()) ? widths_[col] : 0; }
+    int colWidth(int col) const {
+        return col < static_cast<int>(widths_.size()) ? widths_[col] : 0;
+    }
     void setColWidth(int col, int width);
     int defaultRowHeight() const { return rowHeight_; }
     void setDefaultRowHeight(int h);

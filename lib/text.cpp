@@ -7,7 +7,8 @@ namespace vesk {
 namespace {
 constexpr std::array<unsigned char, 256> makeUpper() {
     std::array<unsigned char, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i >= 'a' && i <= 'z' ? i - 32 : i);
+    for (int i = 0; i < 256; ++i)
+        t[i] = static_cast<unsigned char>(i >= 'a' && i <= 'z' ? i - 32 : i);
     return t;
 }
 } // namespace
@@ -16,18 +17,23 @@ const std::array<unsigned char, 256> kUpper = makeUpper();
 
 std::string upperCase(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = upperChar(c);
+    for (char& c : out)
+        c = upperChar(c);
     return out;
 }
 
 std::string_view trimView(std::string_view s) {
     std::size_t b = 0, e = s.size();
-    while (b < e && isBlankByte(s[b])) ++b;
-    while (e > b && isBlankByte(s[e - 1])) --e;
+    while (b < e && isBlankByte(s[b]))
+        ++b;
+    while (e > b && isBlankByte(s[e - 1]))
+        --e;
     return s.substr(b, e - b);
 }
 
-std::string trim(std::string_view s) { return std::string(trimView(s)); }
+std::string trim(std::string_view s) {
+    return std::string(trimView(s));
+}
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -48,7 +54,8 @@ std::size_t xcPosIn(std::string_view text, std::string_view part, bool caseInsen
     }
     const std::size_t last = text.size() - part.size();
     for (std::size_t i = 0; i <= last; ++i) {
-        if (upperChar(text[i]) == upperChar(part[0]) && equalsNoCase(text.substr(i, part.size()), part))
+        if (upperChar(text[i]) == upperChar(part[0]) &&
+            equalsNoCase(text.substr(i, part.size()), part))
             return i + 1;
     }
     return 0;
@@ -80,7 +87,8 @@ std::string numberText(std::int64_t n) {
 std::string_view fileExtension(std::string_view path) {
     const auto slash = path.rfind('/');
     const auto dot = path.rfind('.');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return {};
     return path.substr(dot);
 }
 

@@ -11,12 +11,16 @@ namespace vesk {
 // Upper-case table: a..z to A..Z, every other byte unchanged.
 extern const std::array<unsigned char, 256> kUpper;
 
-inline char upperChar(char c) { return static_cast<char>(kUpper[static_cast<unsigned char>(c)]); }
+inline char upperChar(char c) {
+    return static_cast<char>(kUpper[static_cast<unsigned char>(c)]);
+}
 
 std::string upperCase(std::string_view s);
 
 // Blanks are the bytes 0 to 32, as the trimming of the original platform counts them.
-inline bool isBlankByte(char c) { return static_cast<unsigned char>(c) <= 32; }
+inline bool isBlankByte(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 std::string_view trimView(std::string_view s);
 std::string trim(std::string_view s);
 

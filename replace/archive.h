@@ -31,7 +31,7 @@ std::string archiveHeading();
 struct ArchiveSource {
     std::string fileName;
     std::vector<std::string_view> lines; // views into the file's bytes, which outlive the source
-    std::int64_t mtimeSeconds = 0; // Unix time of the last write
+    std::int64_t mtimeSeconds = 0;       // Unix time of the last write
     bool hasTime = false;
     std::int64_t sizeOnDisk = 0;
 };

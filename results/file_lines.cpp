@@ -14,7 +14,9 @@ namespace vesk {
 
 namespace {
 
-std::string systemText(int error) { return std::generic_category().message(error); }
+std::string systemText(int error) {
+    return std::generic_category().message(error);
+}
 
 // The whole file; false with the error text. A FIFO or device named like a found file must not
 // block the window, so only regular files are read.

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "lib/string_grid.h"
-#include "results/results_grid.h"
 #include "results/file_lines.h"
+#include "results/results_grid.h"
 
 namespace vesk {
 

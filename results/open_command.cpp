@@ -79,15 +79,15 @@ int positionNumber(std::string_view cell) {
 namespace {
 
 enum class LineSyntax {
-    KateOptions,        // --line L --column C FILE
-    PlusColon,          // +L:C FILE
-    PlusComma,          // +L,C FILE
-    PlusLineOnly,       // +L FILE
-    Goto,               // --goto FILE:L:C
-    FileSuffix,         // FILE:L:C
-    ZeroColumnOptions,  // --line=L --column=C-1 FILE
-    VimCursor,          // "+call cursor(L,C)" FILE
-    FileOnly,           // FILE
+    KateOptions,       // --line L --column C FILE
+    PlusColon,         // +L:C FILE
+    PlusComma,         // +L,C FILE
+    PlusLineOnly,      // +L FILE
+    Goto,              // --goto FILE:L:C
+    FileSuffix,        // FILE:L:C
+    ZeroColumnOptions, // --line=L --column=C-1 FILE
+    VimCursor,         // "+call cursor(L,C)" FILE
+    FileOnly,          // FILE
 };
 
 struct KnownEditor {
@@ -98,10 +98,11 @@ struct KnownEditor {
 // Each editor's own documented form (its manual page or --help):
 // kate/kwrite "-l, --line line", "-c, --column column"; gedit "[FILE...] [+LINE[:COLUMN]]", the
 // form gnome-text-editor shares; code/codium "-g, --goto file:line[:character]"; geany
-// "--line", "--column" (also "+number"; a run of geany 1.38 shows its columns start at 0); vim "+{command}" with cursor({lnum}, {col}), "+[num]";
-// emacs/emacsclient "+line:column file"; subl "file:line:column"; mousepad "--line=LINE",
-// "--column=COLUMN" (COLUMN >= 0 from start); so both get one less; xed and pluma "+[num]" (line only);
-// nano "+LINE,COLUMN"; micro "+LINE:COL"; xdg-open takes no position.
+// "--line", "--column" (also "+number"; a run of geany 1.38 shows its columns start at 0); vim
+// "+{command}" with cursor({lnum}, {col}), "+[num]"; emacs/emacsclient "+line:column file"; subl
+// "file:line:column"; mousepad "--line=LINE",
+// "--column=COLUMN" (COLUMN >= 0 from start); so both get one less; xed and pluma "+[num]" (line
+// only); nano "+LINE,COLUMN"; micro "+LINE:COL"; xdg-open takes no position.
 // clang-format off
 constexpr KnownEditor kKnownEditors[] = {
     {"kate", LineSyntax::KateOptions},

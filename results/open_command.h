@@ -59,11 +59,11 @@ std::string fileArgument(std::string_view fileName);
 std::string intendedFile(std::string_view fileName);
 
 struct OpenCommand {
-    std::string program;    // what to start; for "Windows" the file argument itself
-    std::string parameters; // a blank, then the words; empty for "Windows"
+    std::string program;                // what to start; for "Windows" the file argument itself
+    std::string parameters;             // a blank, then the words; empty for "Windows"
     std::vector<std::string> arguments; // the words the program must receive, in order
-    bool association = false; // "Windows": open `document` with its associated program
-    std::string document;     // the file for the association, without quotes
+    bool association = false;           // "Windows": open `document` with its associated program
+    std::string document;               // the file for the association, without quotes
 };
 
 // The program and parameter string for `program` (already through programOrNotepad, and with

@@ -13,7 +13,9 @@ RowKind rowKindOf(std::string_view column0) {
     return t == "-1" ? RowKind::Error : RowKind::Match;
 }
 
-RowKind rowKind(const StringGrid& grid, int row) { return rowKindOf(grid.cell(0, row)); }
+RowKind rowKind(const StringGrid& grid, int row) {
+    return rowKindOf(grid.cell(0, row));
+}
 
 namespace {
 
@@ -64,7 +66,9 @@ void markFoundLine(StringGrid& grid, int row, const FoundLineMarks& found) {
     grid.setMarks(row, same ? std::span<const TextMark>(found.marks) : std::span<const TextMark>());
 }
 
-bool sameFileName(std::string_view a, std::string_view b) { return xcSameText(a, b); }
+bool sameFileName(std::string_view a, std::string_view b) {
+    return xcSameText(a, b);
+}
 
 bool NextFile(StringGrid& grid) {
     const int r = grid.row();

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,7 +73,8 @@ DateValue listingTime(long long unixSeconds) {
     return rounded / 86400.0;
 }
 
-void listFolder(const std::string& folder, const ListingOptions& options, std::vector<DirEntry>& out) {
+void listFolder(const std::string& folder, const ListingOptions& options,
+                std::vector<DirEntry>& out) {
     out.clear();
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
     if (!dir) return;

@@ -23,8 +23,8 @@ enum FileAttrBits : unsigned {
 
 struct DirEntry {
     std::string name;
-    unsigned attr = 0;    // faHidden, faDirectory
-    DateValue time = 0;   // last-write time, only when asked for
+    unsigned attr = 0;  // faHidden, faDirectory
+    DateValue time = 0; // last-write time, only when asked for
 };
 
 struct ListingOptions {
@@ -36,7 +36,8 @@ struct ListingOptions {
 };
 
 // Lists `folder` (ending in "/") into `out`; a folder that cannot be listed yields nothing.
-void listFolder(const std::string& folder, const ListingOptions& options, std::vector<DirEntry>& out);
+void listFolder(const std::string& folder, const ListingOptions& options,
+                std::vector<DirEntry>& out);
 
 // The listing order: a..z without case first, then byte by byte.
 bool listingLess(const std::string& a, const std::string& b);

@@ -38,7 +38,8 @@ std::bitset<256> readSet(const std::string& mask, std::size_t& i) {
                 ++i;
                 continue;
             }
-            for (unsigned v = prev; v <= hi; ++v) set.set(v);
+            for (unsigned v = prev; v <= hi; ++v)
+                set.set(v);
             havePrev = false;
             i += 2;
             continue;
@@ -63,11 +64,13 @@ FileMask::FileMask(std::string_view mask) : text_(mask) {
         const char c = text_[i];
         if (c == '*') {
             if (++stars > kMaxStars) throw InvalidMaskError(text_, static_cast<int>(i) + 1);
-            if (tokens_.empty() || tokens_.back().kind != Kind::Star) tokens_.push_back(Token{Kind::Star, 0, {}});
+            if (tokens_.empty() || tokens_.back().kind != Kind::Star)
+                tokens_.push_back(Token{Kind::Star, 0, {}});
             ++i;
         } else if (c == '?') {
             // After a star a "?" adds nothing: "*?" is the same as "*".
-            if (tokens_.empty() || tokens_.back().kind != Kind::Star) tokens_.push_back(Token{Kind::AnyOne, 0, {}});
+            if (tokens_.empty() || tokens_.back().kind != Kind::Star)
+                tokens_.push_back(Token{Kind::AnyOne, 0, {}});
             ++i;
         } else if (c == '[') {
             ++i;
@@ -94,7 +97,8 @@ bool FileMask::matches(std::string_view name) const {
                 starName = n;
                 continue;
             }
-            const bool ok = tok.kind == Kind::AnyOne || (tok.kind == Kind::Literal && tok.ch == c) ||
+            const bool ok = tok.kind == Kind::AnyOne ||
+                            (tok.kind == Kind::Literal && tok.ch == c) ||
                             (tok.kind == Kind::Set && tok.set.test(c));
             if (ok) {
                 ++t;
@@ -106,7 +110,8 @@ bool FileMask::matches(std::string_view name) const {
         t = starToken + 1;
         n = ++starName;
     }
-    while (t < tokens_.size() && tokens_[t].kind == Kind::Star) ++t;
+    while (t < tokens_.size() && tokens_[t].kind == Kind::Star)
+        ++t;
     return t == tokens_.size();
 }
 
@@ -135,7 +140,8 @@ bool wildMatch(std::string_view p, std::string_view s) {
             return false;
         }
     }
-    while (pi < p.size() && p[pi] == '*') ++pi;
+    while (pi < p.size() && p[pi] == '*')
+        ++pi;
     return pi == p.size();
 }
 } // namespace

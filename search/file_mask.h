@@ -32,8 +32,8 @@ private:
     enum class Kind { Literal, AnyOne, Star, Set };
     struct Token {
         Kind kind;
-        unsigned char ch = 0;          // Literal, upper-cased
-        std::bitset<256> set;          // Set, after complement
+        unsigned char ch = 0; // Literal, upper-cased
+        std::bitset<256> set; // Set, after complement
     };
     std::string text_;
     std::vector<Token> tokens_;

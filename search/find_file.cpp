@@ -24,8 +24,8 @@ std::string withSlash(std::string s) {
 unsigned fileAttrFilter(const TFileAttr& attr) {
     unsigned f = 0;
     const std::pair<TFileAttrKind, unsigned> bits[] = {
-        {TFileAttrKind::ffaReadOnly, faReadOnly}, {TFileAttrKind::ffaHidden, faHidden},
-        {TFileAttrKind::ffaSysFile, faSysFile},   {TFileAttrKind::ffaVolumeID, faVolumeID},
+        {TFileAttrKind::ffaReadOnly, faReadOnly},   {TFileAttrKind::ffaHidden, faHidden},
+        {TFileAttrKind::ffaSysFile, faSysFile},     {TFileAttrKind::ffaVolumeID, faVolumeID},
         {TFileAttrKind::ffaDirectory, faDirectory}, {TFileAttrKind::ffaArchive, faArchive},
         {TFileAttrKind::ffaAnyFile, faAnyFile}};
     for (const auto& [kind, bit] : bits)

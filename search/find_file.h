@@ -7,7 +7,15 @@
 
 namespace vesk {
 
-enum class TFileAttrKind { ffaReadOnly, ffaHidden, ffaSysFile, ffaVolumeID, ffaDirectory, ffaArchive, ffaAnyFile };
+enum class TFileAttrKind {
+    ffaReadOnly,
+    ffaHidden,
+    ffaSysFile,
+    ffaVolumeID,
+    ffaDirectory,
+    ffaArchive,
+    ffaAnyFile
+};
 using TFileAttr = std::set<TFileAttrKind>;
 
 // The listing filter a set of attribute kinds stands for (ffaAnyFile adds 63).

@@ -47,9 +47,11 @@ std::vector<std::string> xcSplitWords(std::string_view text, std::size_t maxWord
     std::vector<std::string> words;
     std::size_t i = 0;
     while (i < text.size() && words.size() < maxWords) {
-        while (i < text.size() && isBlankByte(text[i])) ++i;
+        while (i < text.size() && isBlankByte(text[i]))
+            ++i;
         const std::size_t start = i;
-        while (i < text.size() && !isBlankByte(text[i])) ++i;
+        while (i < text.size() && !isBlankByte(text[i]))
+            ++i;
         if (i > start) words.emplace_back(text.substr(start, i - start));
     }
     return words;
@@ -79,7 +81,8 @@ AllWordsMatch xcMatchAllWords(std::string_view line, const std::vector<std::stri
                               std::size_t required, bool wholeWordsOnly, bool caseInsensitive) {
     std::vector<Finder> finders;
     finders.reserve(words.size());
-    for (const std::string& w : words) finders.emplace_back(w, caseInsensitive);
+    for (const std::string& w : words)
+        finders.emplace_back(w, caseInsensitive);
     return matchAllWords(line, finders, required, wholeWordsOnly);
 }
 

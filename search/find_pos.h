@@ -31,7 +31,7 @@ constexpr std::size_t kMaxSearchWords = 30;
 std::vector<std::string> xcSplitSearchWords(std::string_view searchString);
 
 struct AllWordsMatch {
-    std::size_t position = 0;   // smallest position when every word was found, else 0
+    std::size_t position = 0; // smallest position when every word was found, else 0
     std::size_t wordsFound = 0;
 };
 

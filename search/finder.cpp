@@ -16,20 +16,28 @@ namespace {
 // A rough rank of how often each byte occurs in source text; lower is rarer.
 std::array<unsigned char, 256> makeFrequency() {
     std::array<unsigned char, 256> f{};
-    for (int i = 0; i < 256; ++i) f[i] = i >= 128 ? 5 : 40;
+    for (int i = 0; i < 256; ++i)
+        f[i] = i >= 128 ? 5 : 40;
     const char* common = " etaoinsrlcdhu";
-    for (int i = 0; common[i]; ++i) f[static_cast<unsigned char>(common[i])] = static_cast<unsigned char>(250 - i * 3);
+    for (int i = 0; common[i]; ++i)
+        f[static_cast<unsigned char>(common[i])] = static_cast<unsigned char>(250 - i * 3);
     f['_'] = 215; // identifiers in source text are full of it
     const char* middling = "mpfgbywv()=;,.*\n\t/-\"0";
-    for (int i = 0; middling[i]; ++i) f[static_cast<unsigned char>(middling[i])] = static_cast<unsigned char>(180 - i * 3);
-    for (int c = 'A'; c <= 'Z'; ++c) f[c] = 90;
+    for (int i = 0; middling[i]; ++i)
+        f[static_cast<unsigned char>(middling[i])] = static_cast<unsigned char>(180 - i * 3);
+    for (int c = 'A'; c <= 'Z'; ++c)
+        f[c] = 90;
     const char* upperCommon = "ESTRINAOLCDP";
-    for (int i = 0; upperCommon[i]; ++i) f[static_cast<unsigned char>(upperCommon[i])] = static_cast<unsigned char>(120 - i * 2);
-    for (int c = '1'; c <= '9'; ++c) f[c] = 100;
+    for (int i = 0; upperCommon[i]; ++i)
+        f[static_cast<unsigned char>(upperCommon[i])] = static_cast<unsigned char>(120 - i * 2);
+    for (int c = '1'; c <= '9'; ++c)
+        f[c] = 100;
     const char* rare = "kxjqz";
-    for (int i = 0; rare[i]; ++i) f[static_cast<unsigned char>(rare[i])] = static_cast<unsigned char>(70 - i * 5);
+    for (int i = 0; rare[i]; ++i)
+        f[static_cast<unsigned char>(rare[i])] = static_cast<unsigned char>(70 - i * 5);
     const char* rareUpper = "KXJQZ";
-    for (int i = 0; rareUpper[i]; ++i) f[static_cast<unsigned char>(rareUpper[i])] = static_cast<unsigned char>(40 - i * 3);
+    for (int i = 0; rareUpper[i]; ++i)
+        f[static_cast<unsigned char>(rareUpper[i])] = static_cast<unsigned char>(40 - i * 3);
     f['\r'] = 120;
     return f;
 }
@@ -49,7 +57,10 @@ unsigned char otherCase(unsigned char c) {
 } // namespace
 
 const char* findEitherByte(const char* from, const char* to, unsigned char a, unsigned char b) {
-    if (a == b) return from < to ? static_cast<const char*>(std::memchr(from, a, static_cast<std::size_t>(to - from))) : nullptr;
+    if (a == b)
+        return from < to ? static_cast<const char*>(
+                               std::memchr(from, a, static_cast<std::size_t>(to - from)))
+                         : nullptr;
     const char* p = from;
 #if defined(__x86_64__)
     const __m128i va = _mm_set1_epi8(static_cast<char>(a));
@@ -65,10 +76,11 @@ const char* findEitherByte(const char* from, const char* to, unsigned char a, un
         const __m128i m3 = _mm_or_si128(_mm_cmpeq_epi8(x3, va), _mm_cmpeq_epi8(x3, vb));
         const __m128i any = _mm_or_si128(_mm_or_si128(m0, m1), _mm_or_si128(m2, m3));
         if (_mm_movemask_epi8(any) == 0) continue;
-        const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m0))) |
-                                   static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m1))) << 16 |
-                                   static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m2))) << 32 |
-                                   static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m3))) << 48;
+        const std::uint64_t bits =
+            static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m0))) |
+            static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m1))) << 16 |
+            static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m2))) << 32 |
+            static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m3))) << 48;
         return p + __builtin_ctzll(bits);
     }
 #endif
@@ -150,9 +162,12 @@ const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
 } // namespace
 
 // The same test as findTwo's, 32 starts at a time, on processors that have AVX2.
-__attribute__((target("avx2"))) const char* Finder::findTwoWide(const char* from, const char* lastStart) const {
-    const __m256i r1 = _mm256_set1_epi8(static_cast<char>(rare1_)), r2 = _mm256_set1_epi8(static_cast<char>(rare2_));
-    const __m256i p1 = _mm256_set1_epi8(static_cast<char>(pair1_)), p2 = _mm256_set1_epi8(static_cast<char>(pair2_));
+__attribute__((target("avx2"))) const char* Finder::findTwoWide(const char* from,
+                                                                const char* lastStart) const {
+    const __m256i r1 = _mm256_set1_epi8(static_cast<char>(rare1_)),
+                  r2 = _mm256_set1_epi8(static_cast<char>(rare2_));
+    const __m256i p1 = _mm256_set1_epi8(static_cast<char>(pair1_)),
+                  p2 = _mm256_set1_epi8(static_cast<char>(pair2_));
     const char* s = from;
     for (; s + 31 <= lastStart; s += 32) {
         const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + rareIndex_));
@@ -182,8 +197,10 @@ const char* Finder::findTwoNarrow(const char* from, const char* lastStart) const
     const char* s = from;
 #if defined(__x86_64__)
     // Tests 16 candidate starts at once: both chosen bytes must sit at their offsets.
-    const __m128i r1 = _mm_set1_epi8(static_cast<char>(rare1_)), r2 = _mm_set1_epi8(static_cast<char>(rare2_));
-    const __m128i p1 = _mm_set1_epi8(static_cast<char>(pair1_)), p2 = _mm_set1_epi8(static_cast<char>(pair2_));
+    const __m128i r1 = _mm_set1_epi8(static_cast<char>(rare1_)),
+                  r2 = _mm_set1_epi8(static_cast<char>(rare2_));
+    const __m128i p1 = _mm_set1_epi8(static_cast<char>(pair1_)),
+                  p2 = _mm_set1_epi8(static_cast<char>(pair2_));
     for (; s + 15 <= lastStart; s += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + rareIndex_));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + pairIndex_));
@@ -205,7 +222,8 @@ const char* Finder::findTwoNarrow(const char* from, const char* lastStart) const
 bool Finder::matchesAt(const char* p) const {
     if (!caseInsensitive_) return std::memcmp(p, pattern_.data(), pattern_.size()) == 0;
     for (std::size_t i = 0; i < pattern_.size(); ++i)
-        if (kUpper[static_cast<unsigned char>(p[i])] != static_cast<unsigned char>(pattern_[i])) return false;
+        if (kUpper[static_cast<unsigned char>(p[i])] != static_cast<unsigned char>(pattern_[i]))
+            return false;
     return true;
 }
 
@@ -217,7 +235,8 @@ const char* Finder::find(const char* from, const char* to, const char* textEnd) 
     if (to - 1 < lastStart) lastStart = to - 1;
     if (!border_.empty()) return findLong(from, lastStart, textEnd);
     // A byte rare enough is best found alone by the C library's memchr; others in pairs.
-    if (usePair_ && !(rare1_ == rare2_ && kFrequency[rare1_] <= kRareAlone)) return findTwo(from, lastStart);
+    if (usePair_ && !(rare1_ == rare2_ && kFrequency[rare1_] <= kRareAlone))
+        return findTwo(from, lastStart);
     const char* scan = from + rareIndex_;
     const char* scanEnd = lastStart + rareIndex_ + 1;
     while (scan < scanEnd) {

@@ -25,7 +25,9 @@ public:
 
     // First occurrence starting in [from, to) and ending at or before textEnd; nullptr when none.
     const char* find(const char* from, const char* to, const char* textEnd) const;
-    const char* find(const char* from, const char* textEnd) const { return find(from, textEnd, textEnd); }
+    const char* find(const char* from, const char* textEnd) const {
+        return find(from, textEnd, textEnd);
+    }
     // Whether the pattern occurs at p (p + size() <= text end is the caller's duty).
     bool matchesAt(const char* p) const;
 

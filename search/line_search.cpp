@@ -40,7 +40,8 @@ std::size_t LineSearcher::judge(std::string_view line, bool& anyWord) const {
         }
         return 0;
     case LineQuery::Mode::AllWords: {
-        const AllWordsMatch m = matchAllWords(line, query_.finders, query_.finders.size(), query_.wholeWordsOnly);
+        const AllWordsMatch m =
+            matchAllWords(line, query_.finders, query_.finders.size(), query_.wholeWordsOnly);
         anyWord = m.wordsFound > 0;
         return m.position;
     }
@@ -64,7 +65,8 @@ void LineSearcher::stopAt(const char* lineBegin) {
 const char* LineSearcher::nextCandidate(const char* from, const char* to, const char* end) {
     if (query_.mode == LineQuery::Mode::Single)
         return query_.finders.empty() ? nullptr : query_.finders[0].find(from, to, end);
-    if (query_.mode == LineQuery::Mode::AllWords) return query_.finders[prefilter_].find(from, to, end);
+    if (query_.mode == LineQuery::Mode::AllWords)
+        return query_.finders[prefilter_].find(from, to, end);
     // Multiple strings: the earliest next occurrence of any slot, each remembered between calls.
     const char* best = nullptr;
     for (std::size_t i = 0; i < query_.finders.size(); ++i) {
@@ -114,7 +116,8 @@ bool LineSearcher::searchFast(const char* begin, const char* end, LineVisitor& v
             }
             clockAt = cur + std::min<std::ptrdiff_t>(end - cur, kWindow);
         }
-        const char* windowEnd = end - cur > static_cast<std::ptrdiff_t>(kWindow) ? cur + kWindow : end;
+        const char* windowEnd =
+            end - cur > static_cast<std::ptrdiff_t>(kWindow) ? cur + kWindow : end;
         const char* hit = nextCandidate(cur, windowEnd, end);
         if (!hit) {
             cur = windowEnd;

@@ -48,7 +48,9 @@ public:
     // Call after the last segment: counts a final line that has no break.
     void finish();
 
-    std::uint64_t linesExamined() const { return timedOut_ ? examinedAtStop_ : breaks_ + trailing_; }
+    std::uint64_t linesExamined() const {
+        return timedOut_ ? examinedAtStop_ : breaks_ + trailing_;
+    }
     bool timedOut() const { return timedOut_; }
     // Lines that hit: matched lines, plus in all-words mode lines with only some words.
     std::uint64_t hitLines() const { return hitLines_; }

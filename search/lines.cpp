@@ -12,7 +12,9 @@ namespace vesk {
 
 std::string_view textBeforeNul(std::string_view data) {
     const void* nul = std::memchr(data.data(), 0, data.size());
-    return nul ? data.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - data.data())) : data;
+    return nul ? data.substr(0,
+                             static_cast<std::size_t>(static_cast<const char*>(nul) - data.data()))
+               : data;
 }
 
 void splitLines(std::string_view text, std::vector<std::string_view>& lines) {
@@ -74,7 +76,8 @@ __attribute__((target("avx2"))) std::uint64_t sumLanes(const __m256i& acc) {
 }
 
 // The same, 32 bytes at a time, on processors that have AVX2.
-__attribute__((target("avx2"))) bool countLineFeedsWide(const char* p, const char* end, std::uint64_t& count) {
+__attribute__((target("avx2"))) bool countLineFeedsWide(const char* p, const char* end,
+                                                        std::uint64_t& count) {
     const __m256i lf = _mm256_set1_epi8('\n');
     const __m256i cr = _mm256_set1_epi8('\r');
     __m256i acc = _mm256_setzero_si256();
@@ -135,7 +138,8 @@ std::uint64_t countBreaks(const char* p, std::size_t n, bool& prevCR) {
     std::uint64_t count = prevCR && *p == '\n' ? static_cast<std::uint64_t>(-1) : 0;
     std::uint64_t lineFeeds = 0;
 #if defined(__x86_64__)
-    const bool noCR = kHaveAvx2 ? countLineFeedsWide(p, end, lineFeeds) : countLineFeedsNarrow(p, end, lineFeeds);
+    const bool noCR =
+        kHaveAvx2 ? countLineFeedsWide(p, end, lineFeeds) : countLineFeedsNarrow(p, end, lineFeeds);
 #else
     const bool noCR = countLineFeedsNarrow(p, end, lineFeeds);
 #endif

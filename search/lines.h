@@ -22,7 +22,9 @@ std::uint64_t countBreaks(const char* p, std::size_t n, bool& prevCR);
 // The number of lines of a text (0 for an empty text).
 std::uint64_t countLines(std::string_view text);
 
-inline bool isBreakByte(char c) { return c == '\n' || c == '\r'; }
+inline bool isBreakByte(char c) {
+    return c == '\n' || c == '\r';
+}
 
 // The start of the line holding position p (just after the last break byte before it).
 const char* lineStart(const char* begin, const char* p);

@@ -11,7 +11,8 @@ namespace vesk {
 void TNarvFindFiles::setFileMask(const std::vector<std::string>& masks) {
     std::vector<vesk::FileMask> compiled;
     compiled.reserve(masks.size());
-    for (const std::string& m : masks) compiled.emplace_back(m);
+    for (const std::string& m : masks)
+        compiled.emplace_back(m);
     maskTexts_ = masks;
     masks_ = std::move(compiled);
 }
@@ -31,9 +32,9 @@ const std::vector<std::string>& TNarvFindFiles::Scan() {
         scanFolder(root);
     }
     if (Sorted)
-        std::stable_sort(list_.begin(), list_.end(), [](const std::string& a, const std::string& b) {
-            return listingLess(a, b);
-        });
+        std::stable_sort(
+            list_.begin(), list_.end(),
+            [](const std::string& a, const std::string& b) { return listingLess(a, b); });
     return list_;
 }
 
@@ -61,8 +62,8 @@ void TNarvFindFiles::scanFolder(const std::string& folder) {
     for (const DirEntry& e : entries) {
         if (!ContinueScan) break;
         if (MatchesFileMask(e.name)) {
-            const bool inRange = !SelectOnDates || (SelectStartDate <= e.time && SelectEndDate > 0 &&
-                                                    e.time <= SelectEndDate);
+            const bool inRange = !SelectOnDates || (SelectStartDate <= e.time &&
+                                                    SelectEndDate > 0 && e.time <= SelectEndDate);
             if (inRange) list_.push_back(folder + e.name);
         }
         progress();

@@ -59,9 +59,9 @@ public:
     virtual void focusGrid() = 0;
 
     virtual void fitResultColumns() = 0;
-    virtual void resetSpeedDisplay() = 0;       // cmbSpeedDisplay back to its first entry
-    virtual void setGridDisplay(bool on) = 0;   // by the speed-display item
-    virtual void setRunColumnWidth() = 0;       // column 1 width for the run
+    virtual void resetSpeedDisplay() = 0;     // cmbSpeedDisplay back to its first entry
+    virtual void setGridDisplay(bool on) = 0; // by the speed-display item
+    virtual void setRunColumnWidth() = 0;     // column 1 width for the run
     virtual void setLoadMethod(LoadMethod m) = 0;
 
     // Window phases: 2 searching, 3 viewing (the run keeps `Searching` itself).

@@ -35,7 +35,8 @@ std::string timeOfDayText(DateValue t) {
     const double frac = t - static_cast<double>(static_cast<long long>(t));
     auto secs = static_cast<long long>(frac * 86400.0 + 1e-6);
     char buf[16];
-    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", secs / 3600 % 24, secs / 60 % 60, secs % 60);
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", secs / 3600 % 24, secs / 60 % 60,
+                  secs % 60);
     return buf;
 }
 
@@ -143,8 +144,8 @@ private:
     std::unique_ptr<ReadAhead> readAhead_;
 };
 
-void SearchRun::Impl::addResultRow(std::int64_t lineNumber, std::string_view text, std::string_view file,
-                                   std::size_t position) {
+void SearchRun::Impl::addResultRow(std::int64_t lineNumber, std::string_view text,
+                                   std::string_view file, std::size_t position) {
     StringGrid& g = host_.grid();
     xcGridNewRow(g, s_.LastRow);
     if (s_.FirstRow < 0) s_.FirstRow = s_.LastRow;
@@ -155,7 +156,8 @@ void SearchRun::Impl::addResultRow(std::int64_t lineNumber, std::string_view tex
     host_.rowWritten(s_.LastRow);
 }
 
-void SearchRun::Impl::addErrorRows(const std::string& file, std::string_view a, std::string_view b) {
+void SearchRun::Impl::addErrorRows(const std::string& file, std::string_view a,
+                                   std::string_view b) {
     addResultRow(-1, file, file, 0);
     addResultRow(-1, a, file, 0);
     addResultRow(-1, b, file, 0);
@@ -253,14 +255,16 @@ void SearchRun::Impl::buildQuery() {
     query_.wholeWordsOnly = wholeWords_;
     if (googleFind_) {
         query_.mode = LineQuery::Mode::AllWords;
-        for (const std::string& w : s_.Words) query_.finders.emplace_back(w, caseInsensitive_);
+        for (const std::string& w : s_.Words)
+            query_.finders.emplace_back(w, caseInsensitive_);
     } else if (o_.StringsMode != 2) {
         query_.mode = LineQuery::Mode::Single;
         query_.finders.emplace_back(s_.SearchString, caseInsensitive_);
     } else {
         query_.mode = LineQuery::Mode::Multiple;
         for (int i = 0; i < slots_.FindCount && i < kMaxStrings; ++i)
-            query_.finders.emplace_back(slots_.FindStrings[static_cast<std::size_t>(i)], caseInsensitive_);
+            query_.finders.emplace_back(slots_.FindStrings[static_cast<std::size_t>(i)],
+                                        caseInsensitive_);
     }
     query_.prepare();
     queries_ = QuerySet(query_);
@@ -298,7 +302,8 @@ void SearchRun::Impl::headingTexts() {
     s_.SearchStringsText = "Search Strings: ";
     if (googleFind_) {
         s_.SearchStringsText += "(Google type find)\r\n";
-        for (const std::string& w : s_.Words) s_.SearchStringsText += w + "\r\n";
+        for (const std::string& w : s_.Words)
+            s_.SearchStringsText += w + "\r\n";
     } else if (headingMode_ == 1) {
         s_.SearchStringsText += "(simple)\r\n" + s_.SearchString;
     } else {
@@ -311,7 +316,8 @@ void SearchRun::Impl::headingTexts() {
 SearchRun::Impl::StepResult SearchRun::Impl::prepareScanner() {
     run_.scannerKind_ =
         (o_.FolderMode == 2 || o_.FilespecMode == 2 || o_.AlwaysAdvancedScan) ? 2 : 1;
-    std::string folderText = o_.FolderText, filespecText = o_.FilespecText, stringsText = o_.StringsText;
+    std::string folderText = o_.FolderText, filespecText = o_.FilespecText,
+                stringsText = o_.StringsText;
     if (o_.StringsMode != 2) {
         s_.SearchString = o_.stringBox;
         stringsText = o_.stringBox;
@@ -342,7 +348,8 @@ SearchRun::Impl::StepResult SearchRun::Impl::prepareScanner() {
             return {false, e.what()};
         }
     }
-    const std::string setup = "Folders=" + folderText + " Filespec=" + filespecText + "  String=" + stringsText;
+    const std::string setup =
+        "Folders=" + folderText + " Filespec=" + filespecText + "  String=" + stringsText;
     host_.setProgressText(setup);
     addTextRow(setup);
     host_.processEvents();
@@ -363,7 +370,8 @@ void SearchRun::Impl::buildSearchList() {
         summary = "Files=" + numberText(s_.FileTotal) + "  time=" + scanTime;
         if (listing) {
             addTextRow("Start of listing FIndFileSearchList");
-            for (const std::string& f : simpleList_) addTextRow(f);
+            for (const std::string& f : simpleList_)
+                addTextRow(f);
             addTextRow("End of listing FIndFileSearchList");
         }
     } else {
@@ -371,7 +379,8 @@ void SearchRun::Impl::buildSearchList() {
         n.Scan();
         s_.FileTotal = static_cast<std::int64_t>(n.list().size());
         xcElapsedText(2, scanStart, scanTime, clock);
-        const auto strings = o_.StringsMode == 2 ? static_cast<std::int64_t>(o_.StringsList.size()) : 1;
+        const auto strings =
+            o_.StringsMode == 2 ? static_cast<std::int64_t>(o_.StringsList.size()) : 1;
         summary = "NarvPaths=" + numberText(static_cast<std::int64_t>(n.Paths.size())) +
                   " NarvFileSpec=" + numberText(static_cast<std::int64_t>(n.FileMask().size())) +
                   "  Strings=" + numberText(strings) + " - Files=" + numberText(s_.FileTotal) +
@@ -379,12 +388,15 @@ void SearchRun::Impl::buildSearchList() {
         for (std::size_t i = 0; i < n.Paths.size(); ++i)
             addTextRow("Path" + numberText(static_cast<std::int64_t>(i)) + " = " + n.Paths[i]);
         for (std::size_t i = 0; i < n.FileMask().size(); ++i)
-            addTextRow("Filemask" + numberText(static_cast<std::int64_t>(i)) + " = " + n.FileMask()[i]);
+            addTextRow("Filemask" + numberText(static_cast<std::int64_t>(i)) + " = " +
+                       n.FileMask()[i]);
         for (int i = 0; i < slots_.FindCount && i < kMaxStrings; ++i)
-            addTextRow("String" + numberText(i + 1) + " = " + slots_.FindStrings[static_cast<std::size_t>(i)]);
+            addTextRow("String" + numberText(i + 1) + " = " +
+                       slots_.FindStrings[static_cast<std::size_t>(i)]);
         if (listing) {
             addTextRow("Start of listing NarvFIndFileSearchList");
-            for (const std::string& f : n.list()) addTextRow(f);
+            for (const std::string& f : n.list())
+                addTextRow(f);
             addTextRow("End of listing NarvFIndFileSearchList");
         }
     }
@@ -466,7 +478,8 @@ void SearchRun::Impl::showSearchProgress() {
     host_.processEvents();
 }
 
-void SearchRun::Impl::onMatch(std::uint64_t lineNumber, std::string_view line, std::size_t position) {
+void SearchRun::Impl::onMatch(std::uint64_t lineNumber, std::string_view line,
+                              std::size_t position) {
     ++s_.FileHits;
     ++s_.MatchedLines;
     if (!headingWritten_) {
@@ -656,7 +669,8 @@ void SearchRun::Impl::finishRun() {
         setStatus(summaryText(s_));
     if (o_.FilesWithNoMatch) {
         addTextRow("No Matches");
-        for (const std::string& f : s_.NoMatchFiles) addResultRow(0, f, f, 0);
+        for (const std::string& f : s_.NoMatchFiles)
+            addResultRow(0, f, f, 0);
         s_.NoMatchFiles.clear();
     }
     s_.Searching = false;

@@ -14,7 +14,9 @@ constexpr std::size_t kInitialCapacity = 256 * 1024;
 constexpr std::size_t kReadBlock = 8 * 1024 * 1024;
 } // namespace
 
-TextFileReader::TextFileReader() { reserve(kInitialCapacity); }
+TextFileReader::TextFileReader() {
+    reserve(kInitialCapacity);
+}
 
 void TextFileReader::reserve(std::size_t capacity) {
     if (capacity <= capacity_) return;
@@ -26,7 +28,9 @@ void TextFileReader::reserve(std::size_t capacity) {
     capacity_ = capacity;
 }
 
-void TextFileReader::close() { fd_.reset(); }
+void TextFileReader::close() {
+    fd_.reset();
+}
 
 bool TextFileReader::open(const std::string& path, std::string& error) {
     fill_ = consumed_ = unscanned_ = 0;
@@ -53,7 +57,8 @@ bool TextFileReader::open(const std::string& path, std::string& error) {
         return true;
     }
     // Small files come in whole with one read; the buffer keeps its size for the next file.
-    if (size_ < kReadBlock && size_ + 1 > capacity_) reserve(std::max<std::size_t>(size_ + 1, capacity_ * 2));
+    if (size_ < kReadBlock && size_ + 1 > capacity_)
+        reserve(std::max<std::size_t>(size_ + 1, capacity_ * 2));
     return readMore(error);
 }
 

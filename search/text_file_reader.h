@@ -36,8 +36,8 @@ private:
     UniqueFd fd_;
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_ = 0;
-    std::size_t fill_ = 0;     // bytes in the buffer
-    std::size_t consumed_ = 0; // bytes already handed out
+    std::size_t fill_ = 0;      // bytes in the buffer
+    std::size_t consumed_ = 0;  // bytes already handed out
     std::size_t unscanned_ = 0; // bytes at the end of the buffer not yet looked at for a NUL
     std::uint64_t size_ = 0;
     std::uint64_t readTotal_ = 0;

@@ -17,7 +17,8 @@ namespace vesk {
 namespace {
 constexpr std::array<bool, 256> makeTextBytes() {
     std::array<bool, 256> t{};
-    for (int i = 32; i <= 127; ++i) t[i] = true;
+    for (int i = 32; i <= 127; ++i)
+        t[i] = true;
     t[9] = t[10] = t[12] = t[13] = true;
     return t;
 }
@@ -99,7 +100,8 @@ TextTestResult classifyTextBytes(const char* data, std::size_t size, bool moreFo
     const __m128i sums = _mm_sad_epu8(acc, _mm_setzero_si128());
     text += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
 #endif
-    for (; i < n; ++i) text += kTextByte[static_cast<unsigned char>(data[i])];
+    for (; i < n; ++i)
+        text += kTextByte[static_cast<unsigned char>(data[i])];
     text += utf8TextBytes(reinterpret_cast<const unsigned char*>(data), n, moreFollows || size > n);
     r.textBytes = text;
     r.nonTextBytes = static_cast<std::int64_t>(n) - text;

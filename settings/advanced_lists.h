@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "lib/string_slots.h"
 #include "lib/program_folder.h"
+#include "lib/string_slots.h"
 #include "settings/settings.h"
 
 namespace vesk {

@@ -321,8 +321,7 @@ void TfrmVesk1::startRun() {
     if (saved_.StringsMode != kModeAdvanced) searchText_ = fromQt(edtString->text());
     // A run refused for an invalid mask or date leaves no summary of its own: the status line
     // must not go on showing the previous run's.
-    if (run_->DoSearch() == RunResult::Failed)
-        setStatusText(notSearchedStatus(run_->failure()));
+    if (run_->DoSearch() == RunResult::Failed) setStatusText(notSearchedStatus(run_->failure()));
 }
 
 void TfrmVesk1::btnReplaceClick() {

@@ -16,6 +16,7 @@
 #include "lib/shell.h"
 #include "lib/string_grid.h"
 #include "lib/string_slots.h"
+#include "main_window/window_rules.h"
 #include "results/results_grid.h"
 #include "search/date_selection.h"
 #include "search/search_host.h"
@@ -23,7 +24,6 @@
 #include "settings/advanced_lists.h"
 #include "settings/history.h"
 #include "settings/settings.h"
-#include "main_window/window_rules.h"
 #include "ui/desktop_commands.h"
 
 class QCheckBox;

@@ -13,7 +13,9 @@ namespace vesk {
 
 namespace {
 
-QColor toColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor toColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 // A glyph is at least a pixel wide and a character at most four bytes: more than this many bytes
 // per pixel of width can never show, and lines of a megabyte must not be shaped on every paint.

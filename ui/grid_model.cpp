@@ -14,7 +14,9 @@ GridModel::GridModel(StringGrid& grid, QObject* parent)
     grid_.setObserver(this);
 }
 
-GridModel::~GridModel() { grid_.setObserver(nullptr); }
+GridModel::~GridModel() {
+    grid_.setObserver(nullptr);
+}
 
 int GridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : shownRows_;
@@ -29,7 +31,9 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     return toQt(grid_.cell(index.column(), index.row()));
 }
 
-QVariant GridModel::headerData(int, Qt::Orientation, int) const { return {}; }
+QVariant GridModel::headerData(int, Qt::Orientation, int) const {
+    return {};
+}
 
 void GridModel::gridRowCountChanged(int, int newCount) {
     // Views must never be asked about rows the grid no longer has, so shrinking cannot wait.

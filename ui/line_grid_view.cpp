@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include <QHeaderView>
 #include <QApplication>
+#include <QHeaderView>
 #include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -58,9 +58,9 @@ private:
         painter->setFont(item.font);
         painter->setPen(item.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
         const int top = text.top() + (text.height() - QFontMetrics(item.font).height()) / 2;
-        drawMarkedText(*painter, QPointF(text.left(), top), grid_.cell(1, index.row()), marks,
-                       QColor(kMatchMarkBackground.r, kMatchMarkBackground.g,
-                              kMatchMarkBackground.b));
+        drawMarkedText(
+            *painter, QPointF(text.left(), top), grid_.cell(1, index.row()), marks,
+            QColor(kMatchMarkBackground.r, kMatchMarkBackground.g, kMatchMarkBackground.b));
         painter->restore();
     }
 

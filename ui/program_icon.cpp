@@ -7,7 +7,8 @@ namespace vesk {
 
 namespace {
 
-// A page of text lines with one found line, under a magnifying glass, as in data/org.ulmen.vesk.svg.
+// A page of text lines with one found line, under a magnifying glass, as in
+// data/org.ulmen.vesk.svg.
 QPixmap drawIcon(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);

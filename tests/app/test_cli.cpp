@@ -33,7 +33,8 @@ Result runShell(const std::string& cmd) {
     if (!p) return r;
     char buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        r.out.append(buf, n);
     const int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
@@ -49,7 +50,8 @@ Result runCli(const std::string& args) {
 TEST(CliArguments, StringsMasksFoldersAndReplacements) {
     CliOptions o;
     std::string error;
-    ASSERT_TRUE(parseArguments({"-s", "a", "-R", "b", "--string=c", "-m", "*.c", "-w", "-c", "dir1", "dir2"}, o, error));
+    ASSERT_TRUE(parseArguments(
+        {"-s", "a", "-R", "b", "--string=c", "-m", "*.c", "-w", "-c", "dir1", "dir2"}, o, error));
     EXPECT_EQ(o.strings, (std::vector<std::string>{"a", "c"}));
     EXPECT_EQ(o.replacements[0], "b");
     EXPECT_FALSE(o.hasReplacement[1]);
@@ -57,9 +59,11 @@ TEST(CliArguments, StringsMasksFoldersAndReplacements) {
     EXPECT_TRUE(o.search.WholeWordsOnly);
     EXPECT_FALSE(o.search.CaseInsensitive);
 
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"dir"}, {"-s"}, {"-R", "x", "-s", "a"}, {"-s", "a", "--bogus"},
-          {"-s", "a", "-f", "xml"}}) {
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"dir"},
+                                                {"-s"},
+                                                {"-R", "x", "-s", "a"},
+                                                {"-s", "a", "--bogus"},
+                                                {"-s", "a", "-f", "xml"}}) {
         CliOptions o2;
         EXPECT_FALSE(parseArguments(bad, o2, error)) << bad.front();
         EXPECT_FALSE(error.empty());

@@ -18,7 +18,8 @@ using Row = std::array<std::string, 4>;
 void fill(StringGrid& g, const std::vector<Row>& rows) {
     g.setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-        for (int c = 0; c < 4; ++c) g.setCell(c, r, rows[static_cast<std::size_t>(r)][c]);
+        for (int c = 0; c < 4; ++c)
+            g.setCell(c, r, rows[static_cast<std::size_t>(r)][c]);
 }
 
 // A small run: a heading, two matches of one file, a heading and a match of another.
@@ -144,9 +145,11 @@ TEST_P(GridFitTest, SharesTheWidthAmongShownColumns) {
     const FitCase& c = GetParam();
     StringGrid g;
     g.width = c.gridWidth;
-    for (int i = 0; i < 4; ++i) g.setColWidth(i, c.before[i]);
+    for (int i = 0; i < 4; ++i)
+        g.setColWidth(i, c.before[i]);
     xcGridFit(g, true);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(g.colWidth(i), c.after[i]) << "column " << i;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(g.colWidth(i), c.after[i]) << "column " << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -265,8 +265,7 @@ TEST(ProgramFolders, TheXdgFolderOrItsDefaultUnderHomeCreatedPrivate) {
     EXPECT_EQ(xdgFolderFrom(std::nullopt, std::nullopt, tree.path("home"), ".local/state"),
               home + ".local/state/vesk/");
     EXPECT_EQ(xdgFolderFrom(std::nullopt, "", home, ".config"), home + ".config/vesk/");
-    EXPECT_EQ(xdgFolderFrom(std::nullopt, "relative/xdg", home, ".config"),
-              home + ".config/vesk/");
+    EXPECT_EQ(xdgFolderFrom(std::nullopt, "relative/xdg", home, ".config"), home + ".config/vesk/");
     EXPECT_TRUE(std::filesystem::is_directory(home + ".local/state/vesk"));
     EXPECT_TRUE(std::filesystem::is_directory(home + ".config/vesk"));
 }

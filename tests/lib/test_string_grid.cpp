@@ -26,7 +26,8 @@ TEST(StringGrid, NewRowGrowsBlanksAndSelects) {
 TEST(StringGrid, MarksFollowTheirRowsAndGoWithThem) {
     StringGrid g(4, 1);
     int row = -1;
-    for (int i = 0; i < 4; ++i) xcGridNewRow(g, row);
+    for (int i = 0; i < 4; ++i)
+        xcGridNewRow(g, row);
     const TextMark one{3, 2};
     const std::vector<TextMark> several{{0, 1}, {5, 3}};
     g.setMarks(1, std::span<const TextMark>(&one, 1));
@@ -49,7 +50,8 @@ TEST(StringGrid, MarksFollowTheirRowsAndGoWithThem) {
     xcGridClear(g, 0);
     EXPECT_TRUE(g.marks(0).empty());
     g.setRowCount(3);
-    for (int r = 0; r < 3; ++r) EXPECT_TRUE(g.marks(r).empty()) << r;
+    for (int r = 0; r < 3; ++r)
+        EXPECT_TRUE(g.marks(r).empty()) << r;
 }
 
 TEST(StringGrid, ClearToNothingOrToARow) {

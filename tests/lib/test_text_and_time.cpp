@@ -53,6 +53,7 @@ TEST(Clock, SystemClockIsLocalTime) {
     const DateValue a = clock.now();
     const DateValue b = localDateValue(static_cast<std::int64_t>(std::time(nullptr)));
     EXPECT_NEAR(a, b, 2 * kOneSecond);
-    EXPECT_DOUBLE_EQ(localDateValue(0) - static_cast<double>(static_cast<long long>(localDateValue(0))),
+    EXPECT_DOUBLE_EQ(localDateValue(0) -
+                         static_cast<double>(static_cast<long long>(localDateValue(0))),
                      localDateValue(0) - std::floor(localDateValue(0)));
 }

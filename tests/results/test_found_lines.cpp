@@ -222,7 +222,8 @@ TEST(FoundLineMarks, TheViewerAndTheFoundWindowMarkTheUnchangedFoundLine) {
     EXPECT_EQ(std::vector<TextMark>(around.marks(1).begin(), around.marks(1).end()), want);
     // Shown again around another line, the rows keep no mark of the earlier showing.
     fillFoundWindow(around, lines, 3, {});
-    for (int r = 0; r < kFoundWindowRows; ++r) EXPECT_TRUE(around.marks(r).empty()) << r;
+    for (int r = 0; r < kFoundWindowRows; ++r)
+        EXPECT_TRUE(around.marks(r).empty()) << r;
 }
 
 TEST(FoundLineMarks, AChangedLineOrAHeadingRowIsNotMarked) {

@@ -18,7 +18,8 @@ using Row = std::array<std::string, 4>;
 void fill(StringGrid& g, const std::vector<Row>& rows) {
     g.setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-        for (int c = 0; c < 4; ++c) g.setCell(c, r, rows[static_cast<std::size_t>(r)][c]);
+        for (int c = 0; c < 4; ++c)
+            g.setCell(c, r, rows[static_cast<std::size_t>(r)][c]);
 }
 
 TEST(RowKind, ByColumnZeroTrimmed) {
@@ -26,10 +27,10 @@ TEST(RowKind, ByColumnZeroTrimmed) {
         const char* col0;
         RowKind kind;
     };
-    for (const Case c : {Case{"", RowKind::Heading}, Case{"   ", RowKind::Heading},
-                         Case{"-1", RowKind::Error}, Case{" -1 ", RowKind::Error},
-                         Case{"1", RowKind::Match}, Case{"-2", RowKind::Match},
-                         Case{"-10", RowKind::Match}, Case{"0", RowKind::Match}})
+    for (const Case c :
+         {Case{"", RowKind::Heading}, Case{"   ", RowKind::Heading}, Case{"-1", RowKind::Error},
+          Case{" -1 ", RowKind::Error}, Case{"1", RowKind::Match}, Case{"-2", RowKind::Match},
+          Case{"-10", RowKind::Match}, Case{"0", RowKind::Match}})
         EXPECT_EQ(rowKindOf(c.col0), c.kind) << "'" << c.col0 << "'";
 }
 
@@ -81,7 +82,7 @@ TEST(CellLook, MatchAndErrorRows) {
     }
     EXPECT_EQ(resultCellLook(g, 0, 2, 9).text, "");
     EXPECT_EQ(resultCellLook(g, 1, 2, 9).text, "/src/big.pas");
-    EXPECT_EQ(resultCellLook(g, 1, 3, 9).text, "-1"); // only column 0 hides the marker
+    EXPECT_EQ(resultCellLook(g, 1, 3, 9).text, "-1");  // only column 0 hides the marker
     EXPECT_EQ(resultCellLook(g, 0, 4, 9).text, " -1"); // not exactly "-1": written as it is
 }
 
@@ -112,14 +113,14 @@ TEST(CellLook, UsesTheWindowFontSizeAndDrawsNothingWhileHidden) {
 class FileNavigation : public ::testing::Test {
 protected:
     void SetUp() override {
-        fill(grid, {{"", "Searching 2 files/folders starts 10:00:00", "", ""},  // 0
-                    {"", "/src/A.pas", "/src/A.pas", ""},                     // 1
-                    {"3", "one", "/src/A.pas", "1"},                          // 2
-                    {"8", "two", "/src/A.pas", "1"},                          // 3
-                    {"", "/src/b.pas", "/src/b.pas", ""},                     // 4
-                    {"2", "three", " /SRC/B.PAS ", "1"},                      // 5
-                    {"9", "four", "/src/b.pas", "1"},                         // 6
-                    {"", "done", "", ""}});                                   // 7
+        fill(grid, {{"", "Searching 2 files/folders starts 10:00:00", "", ""}, // 0
+                    {"", "/src/A.pas", "/src/A.pas", ""},                      // 1
+                    {"3", "one", "/src/A.pas", "1"},                           // 2
+                    {"8", "two", "/src/A.pas", "1"},                           // 3
+                    {"", "/src/b.pas", "/src/b.pas", ""},                      // 4
+                    {"2", "three", " /SRC/B.PAS ", "1"},                       // 5
+                    {"9", "four", "/src/b.pas", "1"},                          // 6
+                    {"", "done", "", ""}});                                    // 7
     }
     StringGrid grid;
 };

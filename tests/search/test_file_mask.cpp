@@ -20,22 +20,20 @@ TEST_P(MaskMatching, WholeNameAgainstWholeMask) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, MaskMatching,
-    ::testing::Values(MaskCase{"*.pas", "UNIT1.PAS", true},     // case ignored
-                      MaskCase{"*.*", "Makefile", false},       // "*.*" needs a dot
-                      MaskCase{"*.*", "a.b.c", true},
-                      MaskCase{"*", "", true},
-                      MaskCase{"?", "", false},
-                      MaskCase{"a?c", "abc", true},
+    ::testing::Values(MaskCase{"*.pas", "UNIT1.PAS", true}, // case ignored
+                      MaskCase{"*.*", "Makefile", false},   // "*.*" needs a dot
+                      MaskCase{"*.*", "a.b.c", true}, MaskCase{"*", "", true},
+                      MaskCase{"?", "", false}, MaskCase{"a?c", "abc", true},
                       MaskCase{"a?c", "ac", false},
-                      MaskCase{"a*?", "a", true},               // "*?" is the same as "*"
+                      MaskCase{"a*?", "a", true}, // "*?" is the same as "*"
                       MaskCase{"[a-c]*.txt", "b1.txt", true},
                       MaskCase{"[a-c]*.txt", "d1.txt", false},
                       MaskCase{"[!a-c]*.txt", "d1.txt", true},
-                      MaskCase{"[!a-c]*.txt", "B1.txt", false},  // sets ignore case too
+                      MaskCase{"[!a-c]*.txt", "B1.txt", false}, // sets ignore case too
                       MaskCase{"[xyz].c", "Y.c", true},
-                      MaskCase{"*.pas", "unit.pas.bak", false},  // the whole name must match
-                      MaskCase{"*a*b*c", "xxaxxbxxcxxc", true},  // backtracking over stars
-                      MaskCase{"*.ä", "x.ä", true}));            // other bytes match themselves
+                      MaskCase{"*.pas", "unit.pas.bak", false}, // the whole name must match
+                      MaskCase{"*a*b*c", "xxaxxbxxcxxc", true}, // backtracking over stars
+                      MaskCase{"*.ä", "x.ä", true}));           // other bytes match themselves
 
 TEST(MaskErrors, InvalidMasksNameTheirFault) {
     try {

@@ -28,19 +28,30 @@ INSTANTIATE_TEST_SUITE_P(
                       PosCase{"id_1 id", "id", true, true, 6},
                       PosCase{"abab ab", "ab", true, false, 6}, // overlapping tries skipped
                       PosCase{"xab   ", "ab", true, false, 0},  // rest blank: give up
-                      PosCase{"a\xE9" "b b", "b", true, false, 3}, // bytes above 127 are boundaries
-                      PosCase{"STRA\xDF" "E", "stra\xDF" "e", false, true, 1},
-                      PosCase{"STRASSE", "stra\xDF" "e", false, true, 0},
+                      PosCase{"a\xE9"
+                              "b b",
+                              "b", true, false, 3}, // bytes above 127 are boundaries
+                      PosCase{"STRA\xDF"
+                              "E",
+                              "stra\xDF"
+                              "e",
+                              false, true, 1},
+                      PosCase{"STRASSE",
+                              "stra\xDF"
+                              "e",
+                              false, true, 0},
                       PosCase{"\xC9", "\xE9", false, true, 0}, // only a..z fold
                       PosCase{"Hello", "hello", false, false, 0}, PosCase{"", "a", false, true, 0},
                       PosCase{"abc", "", false, true, 0}));
 
 TEST(Words, SplitAndAllWords) {
-    EXPECT_EQ(xcSplitWords("  alpha\tbeta  b ", 30), (std::vector<std::string>{"alpha", "beta", "b"}));
+    EXPECT_EQ(xcSplitWords("  alpha\tbeta  b ", 30),
+              (std::vector<std::string>{"alpha", "beta", "b"}));
     EXPECT_TRUE(xcSplitSearchWords("single").empty());
     EXPECT_EQ(xcSplitSearchWords("alpha beta ").size(), 2u);
     std::string many;
-    for (int i = 0; i < 31; ++i) many += "w" + std::to_string(i) + " ";
+    for (int i = 0; i < 31; ++i)
+        many += "w" + std::to_string(i) + " ";
     EXPECT_EQ(xcSplitSearchWords(many).size(), 30u);
 
     const auto words = xcSplitSearchWords("alpha beta");

@@ -29,8 +29,8 @@ struct Recorder : LineVisitor {
 };
 
 // The line-by-line rules, written plainly: what the fast search must agree with.
-std::vector<Hit> reference(const std::string& text, const LineQuery& q, const std::vector<std::string>& pats,
-                           bool ci) {
+std::vector<Hit> reference(const std::string& text, const LineQuery& q,
+                           const std::vector<std::string>& pats, bool ci) {
     std::vector<std::string_view> lines;
     splitLines(text, lines);
     std::vector<Hit> out;
@@ -42,7 +42,8 @@ std::vector<Hit> reference(const std::string& text, const LineQuery& q, const st
             for (const auto& p : pats)
                 if (!p.empty() && (pos = xcFindPos(lines[i], p, q.wholeWordsOnly, ci))) break;
         }
-        if (q.invert ? pos == 0 : pos > 0) out.push_back({i + 1, std::string(lines[i]), q.invert ? 0 : pos});
+        if (q.invert ? pos == 0 : pos > 0)
+            out.push_back({i + 1, std::string(lines[i]), q.invert ? 0 : pos});
     }
     return out;
 }
@@ -52,7 +53,8 @@ std::vector<Hit> search(const std::string& text, LineSearcher& s, std::size_t cu
     Recorder r;
     // Segments end after a break, as the reader hands them out.
     std::size_t split = cut;
-    while (split < text.size() && text[split - (split ? 1 : 0)] != '\n') ++split;
+    while (split < text.size() && text[split - (split ? 1 : 0)] != '\n')
+        ++split;
     if (split > 0 && split < text.size()) {
         s.searchSegment(std::string_view(text).substr(0, split), r);
         s.searchSegment(std::string_view(text).substr(split), r);
@@ -147,7 +149,8 @@ TEST(LineSearch, AgreesWithLineByLineRulesOnRandomText) {
 
 TEST(LineSearch, LineNumbersAcrossMixedBreaksAndLongGaps) {
     std::string text;
-    for (int i = 1; i <= 5000; ++i) text += (i == 4321 ? "needle here" : "hay") + std::string(i % 2 ? "\r\n" : "\n");
+    for (int i = 1; i <= 5000; ++i)
+        text += (i == 4321 ? "needle here" : "hay") + std::string(i % 2 ? "\r\n" : "\n");
     LineQuery q;
     q.finders.emplace_back("NEEDLE", true);
     std::uint64_t examined = 0;
@@ -160,7 +163,8 @@ TEST(LineSearch, LineNumbersAcrossMixedBreaksAndLongGaps) {
 
 TEST(LineSearch, DeadlineStopsBeforeTheLineAndCountsOnlyLinesExamined) {
     std::string text;
-    for (int i = 1; i <= 2000; ++i) text += "hit " + std::to_string(i) + "\n";
+    for (int i = 1; i <= 2000; ++i)
+        text += "hit " + std::to_string(i) + "\n";
     for (const bool together : {false, true}) {
         LineQuery q;
         q.finders.emplace_back("hit", false);

@@ -17,16 +17,20 @@ LineQuery queryOf(LineQuery::Mode mode, std::vector<std::string> strings, bool c
     LineQuery q;
     q.mode = mode;
     q.wholeWordsOnly = wholeWords;
-    for (const std::string& s : strings) q.finders.emplace_back(s, caseless);
+    for (const std::string& s : strings)
+        q.finders.emplace_back(s, caseless);
     return q;
 }
 
-TextMark mark(std::uint32_t start, std::uint32_t length) { return {start, length}; }
+TextMark mark(std::uint32_t start, std::uint32_t length) {
+    return {start, length};
+}
 
 // The text a mark covers, for readable expectations.
 std::vector<std::string> marked(std::string_view line, const std::vector<TextMark>& marks) {
     std::vector<std::string> out;
-    for (const TextMark& m : marks) out.emplace_back(line.substr(m.start, m.length));
+    for (const TextMark& m : marks)
+        out.emplace_back(line.substr(m.start, m.length));
     return out;
 }
 

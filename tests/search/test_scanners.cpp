@@ -16,7 +16,8 @@ using vesk::test::TempTree;
 namespace {
 std::vector<std::string> relative(const TempTree& t, const std::vector<std::string>& list) {
     std::vector<std::string> out;
-    for (const auto& p : list) out.push_back(p.substr(t.root().size()));
+    for (const auto& p : list)
+        out.push_back(p.substr(t.root().size()));
     return out;
 }
 
@@ -31,7 +32,8 @@ TNarvFindFiles scanner(const FakeClock& clock, const TempTree& t, std::vector<st
 
 TEST(Listing, SortedWithoutCaseThenByteByByte) {
     TempTree t;
-    for (const char* n : {"b.txt", "B.txt", "a.txt", "_x.txt", "C.txt"}) t.write(n, "x");
+    for (const char* n : {"b.txt", "B.txt", "a.txt", "_x.txt", "C.txt"})
+        t.write(n, "x");
     FakeClock clock;
     auto n = scanner(clock, t, {"*.*"});
     n.Scan();
@@ -67,7 +69,8 @@ TEST(NarvScan, HiddenFoldersAndFilesAndSpecialFiles) {
     FakeClock clock;
     auto n = scanner(clock, t, {"*"});
     n.SearchHistory = true;
-    EXPECT_EQ(relative(t, n.Scan()), (std::vector<std::string>{"link.txt", "plain.txt", ".hidden/a.txt"}));
+    EXPECT_EQ(relative(t, n.Scan()),
+              (std::vector<std::string>{"link.txt", "plain.txt", ".hidden/a.txt"}));
     n.SearchHistory = false;
     EXPECT_EQ(relative(t, n.Scan()), (std::vector<std::string>{"link.txt", "plain.txt"}));
 }
@@ -108,7 +111,8 @@ TEST(NarvScan, DateSelectionIsInclusiveAndEndZeroTakesNothing) {
 
 TEST(NarvScan, StopFromTheProgressCallbackKeepsWhatWasFound) {
     TempTree t;
-    for (int i = 0; i < 5; ++i) t.write("d" + std::to_string(i) + "/f.txt", "x");
+    for (int i = 0; i < 5; ++i)
+        t.write("d" + std::to_string(i) + "/f.txt", "x");
     FakeClock clock;
     clock.step = 2 * kOneSecond; // every reading is past the next progress time
     auto n = scanner(clock, t, {"*.txt"});
@@ -130,8 +134,8 @@ TEST(FindFile, ListsDotsAndFoldersWithTheListingPattern) {
     TFindFile f;
     f.setPath(t.root());
     f.InSubFolders = true;
-    EXPECT_EQ(relative(t, f.Scan()),
-              (std::vector<std::string>{".", "..", ".h", "a.txt", "sub", "sub/.", "sub/..", "sub/b.txt"}));
+    EXPECT_EQ(relative(t, f.Scan()), (std::vector<std::string>{".", "..", ".h", "a.txt", "sub",
+                                                               "sub/.", "sub/..", "sub/b.txt"}));
 }
 
 TEST(FindFile, AMissingFolderOrAFileListsNothingRatherThanTheFolderBefore) {

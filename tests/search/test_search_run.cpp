@@ -95,7 +95,8 @@ TEST(SearchRun, EmptyOrBlankStringsEndTheRunEarly) {
     f.slots.FindStrings[0] = "x";
     f.slots.FindStrings[1] = "   ";
     EXPECT_EQ(f.run.DoSearch(), RunResult::EndedEarly);
-    EXPECT_THAT(f.host.dialogs_.messages, ElementsAre("Search array contains blank elements - fix!"));
+    EXPECT_THAT(f.host.dialogs_.messages,
+                ElementsAre("Search array contains blank elements - fix!"));
     f.slots.FindCount = 0;
     EXPECT_EQ(f.run.DoSearch(), RunResult::EndedEarly);
     EXPECT_EQ(f.host.dialogs_.messages.back(), "Nothing to search for");
@@ -103,13 +104,16 @@ TEST(SearchRun, EmptyOrBlankStringsEndTheRunEarly) {
 
 TEST(SearchRun, NameExclusions) {
     Fixture f;
-    for (const char* n : {"a.BAK.txt", "a.DLL.txt", "x.map", "y.~pas", "z-veskSearchReplace-1.txt", "ok.txt"})
+    for (const char* n :
+         {"a.BAK.txt", "a.DLL.txt", "x.map", "y.~pas", "z-veskSearchReplace-1.txt", "ok.txt"})
         f.tree.write(n, "hit\n");
     f.host.options.stringBox = "hit";
     f.run.DoSearch();
     std::vector<std::string> files;
     for (const auto& r : f.resultRows())
-        if (r.rfind("|", 0) == 0 && r.size() > 1 && r[1] == '/') files.push_back(r.substr(f.tree.root().size() + 1, r.find('|', 1) - f.tree.root().size() - 1));
+        if (r.rfind("|", 0) == 0 && r.size() > 1 && r[1] == '/')
+            files.push_back(
+                r.substr(f.tree.root().size() + 1, r.find('|', 1) - f.tree.root().size() - 1));
     EXPECT_THAT(files, ElementsAre("a.DLL.txt", "ok.txt"));
 
     f.host.options.filespecBox = "*.MAP";
@@ -150,13 +154,15 @@ TEST(SearchRun, ListAllFilenamesWritesOneHeadingPerFile) {
     f.host.options.ListAllFilenames = true;
     f.run.DoSearch();
     const std::string a = f.p("a.txt"), b = f.p("b.txt");
-    EXPECT_THAT(f.resultRows(), ElementsAre("|" + a + "|" + a + "|", "1|hit|" + a + "|1", "|" + b + "|" + b + "|"));
+    EXPECT_THAT(f.resultRows(),
+                ElementsAre("|" + a + "|" + a + "|", "1|hit|" + a + "|1", "|" + b + "|" + b + "|"));
 }
 
 TEST(SearchRun, NewestRowsStayInView) {
     Fixture f;
     std::string text;
-    for (int i = 0; i < 25; ++i) text += "hit\n";
+    for (int i = 0; i < 25; ++i)
+        text += "hit\n";
     f.tree.write("a.txt", text);
     f.host.options.stringBox = "hit";
     f.run.DoSearch();
@@ -171,8 +177,8 @@ TEST(SearchRun, LinesAndFilesWithNoMatch) {
     f.host.options.LinesWithNoMatchesOnly = true;
     f.run.DoSearch();
     const std::string a = f.p("a.txt"), b = f.p("b.txt");
-    EXPECT_THAT(f.resultRows(), ElementsAre("|" + a + "|" + a + "|", "2|other|" + a + "|", "|" + b + "|" + b + "|",
-                                            "1|nothing|" + b + "|"));
+    EXPECT_THAT(f.resultRows(), ElementsAre("|" + a + "|" + a + "|", "2|other|" + a + "|",
+                                            "|" + b + "|" + b + "|", "1|nothing|" + b + "|"));
 
     f.host.options.LinesWithNoMatchesOnly = false;
     f.host.options.FilesWithNoMatch = true;
@@ -186,7 +192,8 @@ TEST(SearchRun, LinesAndFilesWithNoMatch) {
 TEST(SearchRun, SlowFileIsCutOffAfterTwoSeconds) {
     Fixture f;
     std::string slow;
-    for (int i = 1; i <= 3000; ++i) slow += "hit " + std::to_string(i) + "\n";
+    for (int i = 1; i <= 3000; ++i)
+        slow += "hit " + std::to_string(i) + "\n";
     f.tree.write("slow.txt", slow);
     f.tree.write("z.txt", "hit\n");
     f.host.options.stringBox = "hit";
@@ -222,7 +229,8 @@ TEST(SearchRun, LongLinesOfTheStringsFirstLetterAreCutOffAfterTwoSeconds) {
 
 TEST(SearchRun, StopWhileListingSearchesNothing) {
     Fixture f;
-    for (int i = 0; i < 6; ++i) f.tree.write("d" + std::to_string(i) + "/a.txt", "hit\n");
+    for (int i = 0; i < 6; ++i)
+        f.tree.write("d" + std::to_string(i) + "/a.txt", "hit\n");
     f.host.options.stringBox = "hit";
     f.host.clock_.step = 2 * kOneSecond;
     int calls = 0;
@@ -267,7 +275,8 @@ TEST(SearchRun, GoogleFindWithOneWordIsAPlainSearchAndTurnsReplaceOff) {
     f.run.DoSearch();
     EXPECT_EQ(f.run.state().MatchedLines, 1);
     ASSERT_EQ(f.host.dialogs_.messages.size(), 1u);
-    EXPECT_THAT(f.host.dialogs_.messages[0], HasSubstr("Warning - Google find cannot be used with either"));
+    EXPECT_THAT(f.host.dialogs_.messages[0],
+                HasSubstr("Warning - Google find cannot be used with either"));
 }
 
 TEST(SearchRun, MultipleStringsFirstSlotThatOccursDecides) {
@@ -295,7 +304,8 @@ TEST(SearchRun, NoMatchesAndAStatusPathShortened) {
 TEST(SearchRun, LeavesNoFileOpenAfterTheRun) {
     const auto openFiles = [] {
         int n = 0;
-        for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) n += e.exists() ? 1 : 0;
+        for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd"))
+            n += e.exists() ? 1 : 0;
         return n;
     };
     Fixture f;

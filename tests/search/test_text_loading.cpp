@@ -19,12 +19,12 @@ TEST(TextTest, Thresholds) {
     std::string fiveBad = std::string(995, 'a') + std::string(5, '\x01');
     std::string sixBad = std::string(994, 'a') + std::string(6, '\x01');
     const Case cases[] = {
-        {"", false},                         // empty is not text
-        {std::string("a\0", 2), true},       // one against one
-        {std::string("a\0\0", 3), false},    // 1 < 2
+        {"", false},                      // empty is not text
+        {std::string("a\0", 2), true},    // one against one
+        {std::string("a\0\0", 3), false}, // 1 < 2
         {fiveBad, true},
         {sixBad, false},
-        {std::string("\xE9t\xE9\xE9\xE9\xE9\xE9 abc"), false}, // more than five bytes above 127
+        {std::string("\xE9t\xE9\xE9\xE9\xE9\xE9 abc"), false},  // more than five bytes above 127
         {std::string(1000, 'a') + std::string(10, '\0'), true}, // only the first 1000 bytes count
         {"tab\there\fform\r\n", true},
     };
@@ -121,7 +121,10 @@ TEST(Lines, BreakRules) {
 TEST(Lines, VectorCountAgreesAcrossBlockBoundaries) {
     // CR LF pairs straddling every 16-byte boundary, and calls split at every offset.
     std::string text;
-    for (int i = 0; i < 300; ++i) text += std::string(static_cast<std::size_t>(i % 19), 'x') + (i % 3 ? "\r\n" : i % 2 ? "\r" : "\n");
+    for (int i = 0; i < 300; ++i)
+        text += std::string(static_cast<std::size_t>(i % 19), 'x') + (i % 3   ? "\r\n"
+                                                                      : i % 2 ? "\r"
+                                                                              : "\n");
     std::vector<std::string_view> lines;
     splitLines(text, lines);
     for (std::size_t cut = 0; cut <= text.size(); cut += 7) {
@@ -135,7 +138,8 @@ TEST(Lines, VectorCountAgreesAcrossBlockBoundaries) {
 TEST(Lines, LongLineFeedOnlyTextsCountPastEveryLaneLimit) {
     // More than 255 vector blocks between drains, and a CR appearing only at the very end.
     std::string text;
-    for (int i = 0; i < 40000; ++i) text += std::string(static_cast<std::size_t>(i % 7), 'a') + "\n";
+    for (int i = 0; i < 40000; ++i)
+        text += std::string(static_cast<std::size_t>(i % 7), 'a') + "\n";
     EXPECT_EQ(countLines(text), 40000u);
     text += "tail\r";
     EXPECT_EQ(countLines(text), 40001u);
@@ -146,7 +150,8 @@ TEST(Lines, LongLineFeedOnlyTextsCountPastEveryLaneLimit) {
 TEST(Reader, SegmentsHoldWholeLinesAndStopAtNul) {
     TempTree t;
     std::string big;
-    for (int i = 0; i < 400000; ++i) big += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
+    for (int i = 0; i < 400000; ++i)
+        big += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
     big += std::string("tail\0hidden\n", 12);
     t.write("big.txt", big);
     TextFileReader reader;

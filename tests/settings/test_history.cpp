@@ -69,7 +69,8 @@ TEST(MultipleSearches, TakingRowsSkipsBlankRowsAndKeepsTheRest) {
 
 TEST(MultipleSearches, PastTwoHundredStringsTheRestAreCounted) {
     Strings rows;
-    for (int i = 0; i < 205; ++i) rows.push_back("s" + std::to_string(i));
+    for (int i = 0; i < 205; ++i)
+        rows.push_back("s" + std::to_string(i));
     rows.insert(rows.begin() + 3, "");
     StringSlots slots;
     EXPECT_EQ(TakeFindSetRows(rows, slots), 5);

@@ -21,8 +21,8 @@ Answer ScriptedDialogs::confirmLine(std::string_view caption, std::string_view t
     return take(lineAnswers, Answer::Cancel);
 }
 
-std::optional<std::string> ScriptedDialogs::promptText(std::string_view caption, std::string_view prompt,
-                                                       std::string_view) {
+std::optional<std::string> ScriptedDialogs::promptText(std::string_view caption,
+                                                       std::string_view prompt, std::string_view) {
     questions.push_back(std::string(caption) + "|" + std::string(prompt));
     return take(prompts, std::optional<std::string>{});
 }

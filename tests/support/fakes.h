@@ -34,7 +34,8 @@ public:
     Answer confirmLine(std::string_view caption, std::string_view text) override;
     std::optional<std::string> promptText(std::string_view caption, std::string_view prompt,
                                           std::string_view proposed) override;
-    std::optional<std::string> pickFolder(std::string_view caption, std::string_view start) override;
+    std::optional<std::string> pickFolder(std::string_view caption,
+                                          std::string_view start) override;
     std::optional<std::string> pickFile(std::string_view caption, std::string_view start,
                                         std::string_view filter) override;
 

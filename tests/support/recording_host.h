@@ -64,7 +64,8 @@ public:
         std::vector<std::string> out;
         for (int r = 0; r < grid_.rowCount(); ++r) {
             std::string s;
-            for (int c = 0; c < 4; ++c) (s += c ? "|" : "") += std::string(grid_.cell(c, r));
+            for (int c = 0; c < 4; ++c)
+                (s += c ? "|" : "") += std::string(grid_.cell(c, r));
             out.push_back(s);
         }
         return out;

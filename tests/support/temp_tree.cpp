@@ -21,7 +21,8 @@ TempTree::TempTree() {
 TempTree::~TempTree() {
     std::error_code ec;
     // Give back write permission first so read-only folders made by a test can be removed.
-    for (auto it = fs::recursive_directory_iterator(root_, fs::directory_options::skip_permission_denied, ec);
+    for (auto it = fs::recursive_directory_iterator(
+             root_, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_directory(ec) && !it->is_symlink(ec))
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
@@ -29,7 +30,9 @@ TempTree::~TempTree() {
     fs::remove_all(root_, ec);
 }
 
-std::string TempTree::path(std::string_view relative) const { return root_ + std::string(relative); }
+std::string TempTree::path(std::string_view relative) const {
+    return root_ + std::string(relative);
+}
 
 std::string TempTree::write(std::string_view relative, std::string_view bytes) {
     const std::string full = path(relative);
@@ -46,10 +49,13 @@ std::string TempTree::mkdir(std::string_view relative) {
     return full.back() == '/' ? full : full + "/";
 }
 
-std::string TempTree::read(std::string_view relative) const { return readFile(path(relative)); }
+std::string TempTree::read(std::string_view relative) const {
+    return readFile(path(relative));
+}
 
 void TempTree::setMtime(std::string_view relative, long long unixSeconds) const {
-    timeval times[2] = {{static_cast<time_t>(unixSeconds), 0}, {static_cast<time_t>(unixSeconds), 0}};
+    timeval times[2] = {{static_cast<time_t>(unixSeconds), 0},
+                        {static_cast<time_t>(unixSeconds), 0}};
     if (utimes(path(relative).c_str(), times) != 0) throw std::runtime_error("utimes failed");
 }
 

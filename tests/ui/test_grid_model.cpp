@@ -37,7 +37,9 @@ void append(StringGrid& g, int& last, const Row& row) {
         if (!row[c].empty()) g.setCell(c, last, row[c]);
 }
 
-void pump() { QCoreApplication::processEvents(); }
+void pump() {
+    QCoreApplication::processEvents();
+}
 
 std::string text(const GridModel& m, int row, int col) {
     return m.data(m.index(row, col)).toString().toStdString();
@@ -62,7 +64,8 @@ TEST(GridModel, StaysConsistentWhileRowsAreAppendedAndCleared) {
     EXPECT_EQ(text(model, 0, 1), "");
 
     last = -1;
-    for (int i = 0; i < 40; ++i) append(grid, last, {"", "again " + std::to_string(i), "", ""});
+    for (int i = 0; i < 40; ++i)
+        append(grid, last, {"", "again " + std::to_string(i), "", ""});
     pump();
     EXPECT_EQ(model.rowCount(), 40);
     grid.setCell(1, 7, "changed");
@@ -81,7 +84,8 @@ TEST(GridModel, AppendedRowsReachTheViewsAsOneInsertionPerBatch) {
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     int last = -1;
-    for (int i = 0; i < 100000; ++i) append(grid, last, {"1", "x", "/f", "1"});
+    for (int i = 0; i < 100000; ++i)
+        append(grid, last, {"1", "x", "/f", "1"});
     EXPECT_EQ(inserted.count(), 0);
     EXPECT_EQ(model.rowCount(), 1);
     pump();
@@ -109,7 +113,8 @@ TEST(GridModel, RowsAppendedWhileHiddenArriveWhenShown) {
     QSignalSpy display(&model, &GridModel::displayChanged);
     grid.setVisible(false);
     int last = -1;
-    for (int i = 0; i < 1000; ++i) append(grid, last, {"1", "x", "/f", "1"});
+    for (int i = 0; i < 1000; ++i)
+        append(grid, last, {"1", "x", "/f", "1"});
     model.flush();
     EXPECT_EQ(inserted.count(), 0);
     EXPECT_EQ(model.rowCount(), 1);
@@ -117,7 +122,8 @@ TEST(GridModel, RowsAppendedWhileHiddenArriveWhenShown) {
     xcGridClear(grid, 0); // clearing cannot wait, hidden or not
     EXPECT_EQ(model.rowCount(), 1);
     last = -1;
-    for (int i = 0; i < 10; ++i) append(grid, last, {"1", "x", "/f", "1"});
+    for (int i = 0; i < 10; ++i)
+        append(grid, last, {"1", "x", "/f", "1"});
     grid.setVisible(true);
     pump();
     EXPECT_EQ(inserted.count(), 1);
@@ -131,13 +137,17 @@ TEST(GridModel, CellsAreShownAsUtf8WhenValidElseLatin1) {
     };
     const std::vector<Case> cases = {
         {"plain", QStringLiteral("plain")},
-        {"Gr\xC3\xBC\xC3\x9F" "e", QString::fromUtf8("Gr\xC3\xBC\xC3\x9F" "e")},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         QString::fromUtf8("Gr\xC3\xBC\xC3\x9F"
+                           "e")},
         {"K\xE4se", QString::fromLatin1("K\xE4se")},
         {"cut \xC3", QString::fromLatin1("cut \xC3")},
         {"\xC3\xBC and \xFC", QString::fromLatin1("\xC3\xBC and \xFC")},
     };
     StringGrid grid(4, static_cast<int>(cases.size()));
-    for (int r = 0; r < static_cast<int>(cases.size()); ++r) grid.setCell(1, r, cases[r].bytes);
+    for (int r = 0; r < static_cast<int>(cases.size()); ++r)
+        grid.setCell(1, r, cases[r].bytes);
     GridModel model(grid);
     for (int r = 0; r < static_cast<int>(cases.size()); ++r)
         EXPECT_EQ(model.data(model.index(r, 1)).toString(), cases[r].shown) << cases[r].bytes;
@@ -146,32 +156,40 @@ TEST(GridModel, CellsAreShownAsUtf8WhenValidElseLatin1) {
 TEST(GridDelegate, LongLinesAreCutBetweenCharacters) {
     EXPECT_EQ(displayPrefix("abcdef", 4), "abcd");
     EXPECT_EQ(displayPrefix("abc", 4), "abc");
-    EXPECT_EQ(displayPrefix("ab\xC3\xBC", 3), "ab");          // before a two-byte character
-    EXPECT_EQ(displayPrefix("a\xE2\x82\xAC" "b", 3), "a");    // before a three-byte character
-    EXPECT_EQ(displayPrefix("a\xE2\x82\xAC" "b", 4), "a\xE2\x82\xAC");
+    EXPECT_EQ(displayPrefix("ab\xC3\xBC", 3), "ab"); // before a two-byte character
+    EXPECT_EQ(displayPrefix("a\xE2\x82\xAC"
+                            "b",
+                            3),
+              "a"); // before a three-byte character
+    EXPECT_EQ(displayPrefix("a\xE2\x82\xAC"
+                            "b",
+                            4),
+              "a\xE2\x82\xAC");
     EXPECT_EQ(displayPrefix("\xFC\xFC\xFC\xFC", 2), "\xFC\xFC"); // Latin-1 is cut anywhere
 }
 
 // A run's rows: summary, two files, an error group and a closing line.
 const std::vector<Row> kRun = {
-    {"", "Searching 3 files/folders starts 10:00:00", "", ""},   // 0
-    {"", "/src/unit1.pas", "/src/unit1.pas", ""},                // 1
-    {"12", "  Result := Total;", "/src/unit1.pas", "13"},        // 2
-    {"40", "  total := 0;", "/src/unit1.pas", "3"},              // 3
-    {"", "/src/notes.txt", "/src/notes.txt", ""},                // 4
-    {"7", "Totally", "/src/notes.txt", "1"},                     // 5
-    {"-1", "/src/big.log", "/src/big.log", ""},                  // 6
-    {"-1", "File too big", "/src/big.log", ""},                  // 7
-    {"", "(done)", "", ""},                                      // 8
+    {"", "Searching 3 files/folders starts 10:00:00", "", ""}, // 0
+    {"", "/src/unit1.pas", "/src/unit1.pas", ""},              // 1
+    {"12", "  Result := Total;", "/src/unit1.pas", "13"},      // 2
+    {"40", "  total := 0;", "/src/unit1.pas", "3"},            // 3
+    {"", "/src/notes.txt", "/src/notes.txt", ""},              // 4
+    {"7", "Totally", "/src/notes.txt", "1"},                   // 5
+    {"-1", "/src/big.log", "/src/big.log", ""},                // 6
+    {"-1", "File too big", "/src/big.log", ""},                // 7
+    {"", "(done)", "", ""},                                    // 8
 };
 
 class ResultsViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const int widths[] = {44, 744, 0, 0};
-        for (int c = 0; c < 4; ++c) grid.setColWidth(c, widths[c]);
+        for (int c = 0; c < 4; ++c)
+            grid.setColWidth(c, widths[c]);
         int last = -1;
-        for (const Row& r : kRun) append(grid, last, r);
+        for (const Row& r : kRun)
+            append(grid, last, r);
         grid.setRow(0);
         window = std::make_unique<QWidget>();
         auto* layout = new QVBoxLayout(window.get());
@@ -303,7 +321,8 @@ TEST_F(ResultsViewTest, ClickSetsTheFileHint) {
 
 TEST_F(ResultsViewTest, TopRowFollowsBothWays) {
     int last = grid.rowCount() - 1;
-    for (int i = 0; i < 300; ++i) append(grid, last, {"1", "x", "/src/more.pas", "1"});
+    for (int i = 0; i < 300; ++i)
+        append(grid, last, {"1", "x", "/src/more.pas", "1"});
     grid.setRow(0);
     pump();
     grid.setTopRow(100);

@@ -61,7 +61,8 @@ protected:
         return *window;
     }
     void settle() {
-        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
     }
     template <class W> W* child(const char* name) {
         return window->findChild<W*>(QString::fromLatin1(name));
@@ -87,7 +88,8 @@ protected:
         EXPECT_GE(g.colWidth(1), viewport * 8 / 10) << when << ", viewport " << viewport;
         EXPECT_LE(g.colWidth(0) + g.colWidth(1), viewport) << when;
         EXPECT_EQ(grid.horizontalScrollBar()->value(), 0) << when;
-        EXPECT_EQ(grid.columnWidth(1), g.colWidth(1)) << when << ": the view shows the grid's widths";
+        EXPECT_EQ(grid.columnWidth(1), g.colWidth(1))
+            << when << ": the view shows the grid's widths";
     }
 
     test::TempTree home;
@@ -124,15 +126,12 @@ TEST_F(WindowAsSeen, GridWidthsFitTheLaidOutGridBeforeAndAfterRunsAndResizes) {
     ResultsView& grid = window->resultsView();
     grid.setFocus();
     dialogs.prompts.push_back(std::string("line 14"));
-    for (auto [key, mods] : {std::pair{Qt::Key_Home, Qt::ControlModifier},
-                             std::pair{Qt::Key_Down, Qt::NoModifier},
-                             std::pair{Qt::Key_F, Qt::ControlModifier},
-                             std::pair{Qt::Key_F3, Qt::NoModifier},
-                             std::pair{Qt::Key_F3, Qt::ShiftModifier},
-                             std::pair{Qt::Key_N, Qt::ControlModifier},
-                             std::pair{Qt::Key_N, Qt::ControlModifier},
-                             std::pair{Qt::Key_P, Qt::ControlModifier},
-                             std::pair{Qt::Key_End, Qt::ControlModifier}}) {
+    for (auto [key, mods] :
+         {std::pair{Qt::Key_Home, Qt::ControlModifier}, std::pair{Qt::Key_Down, Qt::NoModifier},
+          std::pair{Qt::Key_F, Qt::ControlModifier}, std::pair{Qt::Key_F3, Qt::NoModifier},
+          std::pair{Qt::Key_F3, Qt::ShiftModifier}, std::pair{Qt::Key_N, Qt::ControlModifier},
+          std::pair{Qt::Key_N, Qt::ControlModifier}, std::pair{Qt::Key_P, Qt::ControlModifier},
+          std::pair{Qt::Key_End, Qt::ControlModifier}}) {
         QTest::keyClick(&grid, key, mods);
         settle();
         EXPECT_EQ(grid.horizontalScrollBar()->value(), 0) << "key " << key;
@@ -218,7 +217,8 @@ TEST_F(WindowAsSeen, ListingEqualsTheCommandLineListing) {
     ASSERT_NE(p, nullptr);
     char buf[4096];
     std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) cli.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        cli.append(buf, n);
     pclose(p);
     ASSERT_FALSE(cli.empty());
     // The found rows and the summary are listed alike, column for column. (The set-up rows name
