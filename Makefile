@@ -7,9 +7,9 @@ BUILD_ARM64 ?= build-arm64
 JOBS       ?= $(shell nproc)
 PACKAGES   := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev python3 \
               libpcre2-dev libvectorscan-dev dpkg-dev appstream desktop-file-utils \
-              googletest g++-aarch64-linux-gnu qemu-user-static
+              googletest g++-aarch64-linux-gnu qemu-user-static clang-format
 
-.PHONY: all run test test-main test-sanitize test-arm64 deps deps-arm64 build build-nogui clean bench package
+.PHONY: all run test format-check test-main test-sanitize test-arm64 deps deps-arm64 build build-nogui clean bench package
 
 all: build
 
@@ -72,7 +72,11 @@ test-arm64: deps-arm64
 	cmake --build $(BUILD_ARM64) -j $(JOBS)
 	cd $(BUILD_ARM64) && ctest --output-on-failure -j $(JOBS)
 
-test: test-main test-sanitize test-arm64
+# Every tracked C++ file as .clang-format lays it out (tools/check-format.sh --fix rewrites them).
+format-check: deps
+	sh tools/check-format.sh
+
+test: format-check test-main test-sanitize test-arm64
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_ARM64)
