@@ -412,3 +412,31 @@ TEST(SearchRun, TwoSecondBudgetStartsBeforeTheFileIsOpened) {
         EXPECT_EQ(run.state().MatchedLines, 0) << workers;
     }
 }
+
+// Rows show a match's position only; the marks drawn beside them carry each match's length, which
+// for an expression is the length of what it matched on that line.
+TEST(SearchRun, MatchesAreMarkedWithTheirOwnLength) {
+    Fixture f;
+    f.tree.write("a.txt", "call pm_runtime_resume(dev);\nno hit\nx pm_resume y\n");
+    f.host.options.stringBox = "pm_[a-z_]*resume";
+    f.host.options.RegularExpressions = true;
+    ASSERT_EQ(f.run.DoSearch(), RunResult::Done);
+    const StringGrid& g = f.host.grid_;
+    std::vector<std::pair<std::string, std::string>> marked;
+    for (int row = 0; row < g.rowCount(); ++row)
+        for (const TextMark& m : g.marks(row))
+            marked.emplace_back(g.cell(0, row), g.cell(1, row).substr(m.start, m.length));
+    EXPECT_THAT(marked, ElementsAre(std::pair<std::string, std::string>{"1", "pm_runtime_resume"},
+                                    std::pair<std::string, std::string>{"3", "pm_resume"}));
+
+    // The literal search of the same file marks the string itself.
+    f.host.options.stringBox = "RESUME";
+    f.host.options.RegularExpressions = false;
+    ASSERT_EQ(f.run.DoSearch(), RunResult::Done);
+    marked.clear();
+    for (int row = 0; row < g.rowCount(); ++row)
+        for (const TextMark& m : g.marks(row))
+            marked.emplace_back(g.cell(0, row), g.cell(1, row).substr(m.start, m.length));
+    EXPECT_THAT(marked, ElementsAre(std::pair<std::string, std::string>{"1", "resume"},
+                                    std::pair<std::string, std::string>{"3", "resume"}));
+}
