@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "lib/text.h"
+#include "search/regex_match.h"
 
 namespace vesk {
 
@@ -36,8 +37,9 @@ private:
 
 ReadAhead::ReadAhead(unsigned workers, const std::vector<std::string>& list, const NameRules& names,
                      const QuerySet& queries, FileRules rules, const Clock& clock,
-                     ReadAheadLimits limits)
-    : list_(list), names_(names), queries_(queries), clock_(clock), limits_(limits),
+                     ReadAheadLimits limits, const std::vector<Regex>* expressions)
+    : list_(list), names_(names), queries_(queries), expressions_(expressions), clock_(clock),
+      limits_(limits),
       batch_(std::clamp<std::size_t>(limits.batch, 1, std::max<std::size_t>(limits.files, 1))),
       rules_(rules) {
     threads_.reserve(workers);
@@ -74,6 +76,7 @@ bool ReadAhead::mayStart() const {
 
 void ReadAhead::work() {
     TextFileReader reader;
+    RegexMatcher matcher; // each thread matches expressions with its own
     std::unique_lock lock(mutex_);
     while (true) {
         workToDo_.wait(lock, [this] { return stopped_ || mayStart() || next_ >= list_.size(); });
@@ -90,7 +93,7 @@ void ReadAhead::work() {
             --waitingInBatch_;
             if (stopped_) return;
             lock.unlock();
-            std::unique_ptr<FileFindings> found = examine(n, rules, reader);
+            std::unique_ptr<FileFindings> found = examine(n, rules, reader, matcher);
             lock.lock();
             if (stopped_) return;
             bytesAhead_ += found->footprint();
@@ -101,7 +104,7 @@ void ReadAhead::work() {
 }
 
 std::unique_ptr<FileFindings> ReadAhead::examine(std::size_t n, const FileRules& rules,
-                                                 TextFileReader& reader) {
+                                                 TextFileReader& reader, RegexMatcher& matcher) {
     auto f = std::make_unique<FileFindings>();
     f->rules = rules;
     const std::string& path = list_[n];
@@ -114,9 +117,10 @@ std::unique_ptr<FileFindings> ReadAhead::examine(std::size_t n, const FileRules&
     f->check = checkFile(path, false, reader, clock_);
     if (!f->check.text.isText) return f;
     FindingsRecorder recorder(*f, limits_.bytes);
-    f->tally =
-        searchText(reader, queries_.forRules(rules), clock_, f->check.deadline, recorder,
-                   [this, &f] { return f->overflow || stopped_.load(std::memory_order_relaxed); });
+    f->tally = searchText(
+        reader, queries_.forRules(rules), clock_, f->check.deadline, recorder,
+        [this, &f] { return f->overflow || stopped_.load(std::memory_order_relaxed); },
+        ExpressionSearch{expressions_, &matcher});
     return f;
 }
 

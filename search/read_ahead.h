@@ -54,9 +54,11 @@ struct ReadAheadLimits {
 class ReadAhead {
 public:
     // Starts `workers` threads over `list`, which must outlive this object and stay unchanged.
+    // With `expressions` (the run's strings as regular expressions, shared read-only) the workers
+    // search them instead of the queries' literal strings.
     ReadAhead(unsigned workers, const std::vector<std::string>& list, const NameRules& names,
               const QuerySet& queries, FileRules rules, const Clock& clock,
-              ReadAheadLimits limits = {});
+              ReadAheadLimits limits = {}, const std::vector<Regex>* expressions = nullptr);
     ~ReadAhead(); // stops and joins the workers
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
@@ -76,11 +78,12 @@ private:
     void work();
     bool mayStart() const; // with the lock held
     std::unique_ptr<FileFindings> examine(std::size_t n, const FileRules& rules,
-                                          TextFileReader& reader);
+                                          TextFileReader& reader, RegexMatcher& matcher);
 
     const std::vector<std::string>& list_;
     const NameRules names_;
     const QuerySet& queries_;
+    const std::vector<Regex>* expressions_;
     const Clock& clock_;
     const ReadAheadLimits limits_;
     const std::size_t batch_;

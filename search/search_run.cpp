@@ -445,12 +445,12 @@ const std::vector<std::string>& SearchRun::Impl::searchList() const {
 
 void SearchRun::Impl::searchFiles() {
     // Nothing is read ahead of a replace review, which may change the files that follow.
-    // Expressions are matched by the run's own matcher, so they are searched on this thread.
-    if (o_.Workers > 1 && !o_.ReplaceOn && !regex_) {
+    if (o_.Workers > 1 && !o_.ReplaceOn) {
         rules_ = {o_.OmitBinBak, o_.OmitVeskSR, o_.FilespecMode, o_.LinesWithNoMatchesOnly,
                   googleFind_ && o_.FilesWithNoMatch};
         readAhead_ = std::make_unique<ReadAhead>(o_.Workers, searchList(), names_, queries_, rules_,
-                                                 host_.clock(), run_.readAheadLimits);
+                                                 host_.clock(), run_.readAheadLimits,
+                                                 regex_ ? &expressions_ : nullptr);
         run_.readAhead_ = readAhead_.get();
     }
     const auto total = static_cast<std::size_t>(s_.FileTotal);

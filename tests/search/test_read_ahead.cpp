@@ -133,6 +133,20 @@ TEST(ReadAheadRun, WorkersWriteTheRowsOfARunAlone) {
                  o.OmitVeskSR = false;
                  o.AlwaysAdvancedScan = false;
              }},
+            {"expressions, whole words",
+             [](SearchOptions& o, StringSlots&) {
+                 o.stringBox = "need[a-z]*|al(pha)?-b";
+                 o.RegularExpressions = true;
+                 o.WholeWordsOnly = true;
+             }},
+            {"expressions, multiple strings",
+             [](SearchOptions& o, StringSlots& s) {
+                 o.RegularExpressions = true;
+                 o.StringsMode = 2;
+                 s.FindCount = 2;
+                 s.FindStrings[0] = "st[a-c]+k";
+                 s.FindStrings[1] = "\\(needle\\)";
+             }},
         };
     for (const auto& [name, set] : cases) {
         const RunOutcome alone = runWith(tree, 1, set);
