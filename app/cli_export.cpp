@@ -26,9 +26,11 @@ ReportSource reportSourceFor(const SearchOptions& options, const SearchState& st
     ReportSource s;
     s.SearchStringsText = state.SearchStringsText;
     s.FoldersSearchedText = state.FoldersSearchedText;
-    s.folderCountText =
-        CountLabelText(static_cast<long long>(options.FolderList.size()), kNounFolder);
-    s.fileSpecText = options.FilespecText;
+    // The window's folder count label speaks only for an advanced folder list.
+    if (options.FolderMode == kModeAdvanced)
+        s.folderCountText =
+            CountLabelText(static_cast<long long>(options.FolderList.size()), kNounFolder);
+    s.fileSpecText = options.filespecBox; // the window lists its mask box
     s.statusText = status;
     s.stringsText = options.StringsText;
     return s;

@@ -92,9 +92,8 @@ std::string absoluteFolder(const std::string& folder) {
     std::error_code ec;
     auto p = std::filesystem::absolute(folder, ec);
     if (ec) return folder;
-    std::string s = p.lexically_normal().string();
-    if (!s.empty() && s.back() != '/') s += '/';
-    return s;
+    // As the folder box holds it: no separator added, so the set-up rows read as the window's.
+    return p.lexically_normal().string();
 }
 
 std::string joined(const std::vector<std::string>& items) {
@@ -146,10 +145,8 @@ SearchOptions searchOptionsFor(const CliOptions& cli, StringSlots& slots) {
         slots.ReplaceStrings[i] = cli.replacements[i];
         slots.FindCount = static_cast<int>(i) + 1;
     }
-    // Simple mode reads the boxes; these one-entry lists only name them in the set-up row.
+    // Simple mode reads the boxes; its mask list stays empty, as the window's does.
     RunLists lists;
-    lists.FilespecList = {masks.front()};
-    lists.FilespecText = masks.front();
     lists.StringsList = cli.strings;
     lists.StringsText = joined(cli.strings);
     MainBoxes boxes;
