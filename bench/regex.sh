@@ -86,5 +86,6 @@ done
 echo
 echo "ratio: the group's first command (vesk-cli) over this one; below 1 means vesk-cli is faster."
 echo "Line counts differ by design: vesk-cli skips files that fail its text test (binary files, and"
-echo "files with more than five bytes above 127 in their first 1000) and omits backups and hidden"
+echo "files with more than five bytes above 127 outside UTF-8 sequences in their first 1000) and"
+echo "omits backups and hidden"
 echo "folders unless told otherwise; rg -uuu searches everything."
