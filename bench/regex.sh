@@ -38,8 +38,8 @@ commands=(
 declare -A times counts
 now() { date +%s%N; }
 run_one() { # index -> prints the elapsed seconds, keeps the match count
-    local spec=${commands[$1]}
-    local cmd=${spec#*|}
+    local entry=${commands[$1]}
+    local cmd=${entry#*|}
     cmd=${cmd#*|}
     local out="$cache/regex-bench-$1.out" t0 t1
     t0=$(now)
@@ -62,9 +62,9 @@ printf '\n%-34s %9s %9s %14s\n' "command" "median s" "lines" "ratio (median)"
 base=""
 group=""
 for i in "${!commands[@]}"; do
-    spec=${commands[$i]}
-    g=${spec%%|*}
-    name=${spec#*|}
+    entry=${commands[$i]}
+    g=${entry%%|*}
+    name=${entry#*|}
     name=${name%%|*}
     all=""
     for ((r = 1; r <= runs; r++)); do all+="${times[$i,$r]} "; done

@@ -33,7 +33,7 @@ bool excludedByName(const std::string& path, const FileRules& rules, const NameR
         if (containsNoCase(path, ".bak")) return true;
         for (const char* part : {".~", ".dcu", ".exe", ".dll", ".jarc"})
             if (contains(path, part)) return true;
-        if (!names.mapInSpec && contains(path, ".map")) return true;
+        if (!names.mapInMask && contains(path, ".map")) return true;
     }
     return rules.omitVeskSR && containsNoCase(path, "-VeskSearchReplace-");
 }

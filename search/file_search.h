@@ -42,7 +42,7 @@ private:
 
 // The name rules fixed at the start of a run.
 struct NameRules {
-    bool mapInSpec = false;      // the mask text holds ".map": such files are not excluded
+    bool mapInMask = false;      // the mask text holds ".map": such files are not excluded
     bool exactExtension = false; // a simple mask ending in a dot and three characters
     std::string specExt;
 };

@@ -181,7 +181,7 @@ void SearchRun::Impl::readStartOptions() {
 }
 
 void SearchRun::Impl::noteMaskText() {
-    names_.mapInSpec = containsNoCase(o_.filespecBox, ".map");
+    names_.mapInMask = containsNoCase(o_.filespecBox, ".map");
     run_.findFile_.FileMask = o_.filespecBox;
     names_.specExt = trim(fileExtension(o_.filespecBox));
     names_.exactExtension = names_.specExt.size() == 4 && names_.specExt.back() != '*';
