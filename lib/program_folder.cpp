@@ -34,6 +34,12 @@ bool isExistingFolder(std::string_view path) {
     return ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool isExistingFile(std::string_view path) {
+    if (path.empty()) return false;
+    struct stat st {};
+    return ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 std::string withTrailingSlash(std::string_view folder) {
     std::string out(folder);
     if (!out.empty() && out.back() != '/') out += '/';

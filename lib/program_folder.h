@@ -38,5 +38,7 @@ std::string withTrailingSlash(std::string_view folder);
 
 // True when the text, as given, names an existing folder (a link to one counts).
 bool isExistingFolder(std::string_view path);
+// True when the text, as given, names an existing regular file (a link to one counts).
+bool isExistingFile(std::string_view path);
 
 } // namespace vesk

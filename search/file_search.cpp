@@ -1,7 +1,6 @@
 #include "search/file_search.h"
 
-#include <sys/stat.h>
-
+#include "lib/program_folder.h"
 #include "lib/text.h"
 #include "search/regex_search.h"
 
@@ -11,11 +10,6 @@ namespace {
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
-}
-
-bool isExistingFile(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <span>
-#include <sys/stat.h>
 
 #include "lib/elapsed.h"
+#include "lib/program_folder.h"
 #include "lib/text.h"
 #include "search/file_mask.h"
 #include "search/file_search.h"
@@ -20,16 +20,6 @@ namespace vesk {
 namespace {
 
 const char kSeparator[] = "_________________________________"; // 33 underscores
-
-bool isExistingFile(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool isExistingFolder(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 std::string timeOfDayText(DateValue t) {
     const double frac = t - static_cast<double>(static_cast<long long>(t));
