@@ -79,7 +79,6 @@ void listFolder(const std::string& folder, const ListingOptions& options,
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
     if (!dir) return;
     const int fd = dirfd(dir.get());
-    const unsigned excluded = ~options.filter & (faHidden | faSysFile | faDirectory);
     while (const dirent* e = readdir(dir.get())) {
         const bool dot = std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0;
         if (dot && !options.includeDots) continue;
@@ -89,7 +88,6 @@ void listFolder(const std::string& folder, const ListingOptions& options,
         if (kind == Kind::Other) continue;
         unsigned attr = kind == Kind::Folder ? static_cast<unsigned>(faDirectory) : 0u;
         if (!dot && e->d_name[0] == '.') attr |= faHidden;
-        if (attr & excluded) continue;
         DirEntry entry{e->d_name, attr, 0};
         if (options.wantTimes && kind == Kind::File) {
             if (!haveStat && fstatat(fd, e->d_name, &st, 0) != 0) continue; // vanished

@@ -28,16 +28,21 @@ struct DirEntry {
 };
 
 struct ListingOptions {
-    // Entries holding an attribute among hidden, system and directory that is missing from the
-    // filter are left out; the other attributes never exclude an entry.
-    unsigned filter = 0;
     bool includeDots = false; // yield "." and ".." (folders) as the original listing does
     bool wantTimes = false;   // fill DirEntry::time (one stat per file)
 };
 
-// Lists `folder` (ending in "/") into `out`; a folder that cannot be listed yields nothing.
+// Lists `folder` (ending in "/") into `out`, files and folders together, read once; a folder that
+// cannot be listed yields nothing.
 void listFolder(const std::string& folder, const ListingOptions& options,
                 std::vector<DirEntry>& out);
+
+// Whether a listed entry passes an attribute filter: an entry holding an attribute among hidden,
+// system and directory that is missing from the filter is left out; the other attributes never
+// exclude an entry.
+inline bool passesFilter(const DirEntry& entry, unsigned filter) {
+    return (entry.attr & ~filter & (faHidden | faSysFile | faDirectory)) == 0;
+}
 
 // The listing order: a..z without case first, then byte by byte.
 bool listingLess(const std::string& a, const std::string& b);

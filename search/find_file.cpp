@@ -45,19 +45,26 @@ void TFindFile::setPath(const std::string& value) {
 
 const std::vector<std::string>& TFindFile::Scan() {
     list_.clear();
+    ContinueScan = true;
     if (!path_.empty()) scanFolder(path_);
     return list_;
 }
 
 void TFindFile::scanFolder(const std::string& folder) {
+    if (!ContinueScan) return;
     std::vector<DirEntry> entries;
-    listFolder(folder, {fileAttrFilter(FileAttr), true, false}, entries);
+    listFolder(folder, {true, false}, entries);
+    const unsigned filter = fileAttrFilter(FileAttr);
     for (const DirEntry& e : entries)
-        if (matchesListingPattern(FileMask, e.name)) list_.push_back(folder + e.name);
+        if (passesFilter(e, filter) && matchesListingPattern(FileMask, e.name))
+            list_.push_back(folder + e.name);
+    if (OnFolderListed) OnFolderListed();
     if (!InSubFolders) return;
-    listFolder(folder, {faDirectory, true, false}, entries);
     for (const DirEntry& e : entries) {
-        if (!(e.attr & faDirectory) || e.name == "." || e.name == "..") continue;
+        if (!ContinueScan) return;
+        if (!(e.attr & faDirectory) || !passesFilter(e, faDirectory) || e.name == "." ||
+            e.name == "..")
+            continue;
         scanFolder(folder + e.name + "/");
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // TFindFile: lists one folder (and optionally its subfolders) with one listing pattern.
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -29,6 +30,10 @@ public:
     TFileAttr FileAttr{TFileAttrKind::ffaAnyFile};
     bool InSubFolders = false;
     std::string FileMask = "*.*";
+    // Cleared to end a scan under way; Scan sets it.
+    bool ContinueScan = false;
+    // Called after each folder's files are added to the list (the list only grows during a scan).
+    std::function<void()> OnFolderListed;
 
     // Empty when the last value given named no folder.
     const std::string& Path() const { return path_; }

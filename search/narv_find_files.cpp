@@ -58,9 +58,10 @@ void TNarvFindFiles::scanFolder(const std::string& folder) {
         ++second_;
 
     std::vector<DirEntry> entries;
-    listFolder(folder, {0, false, SelectOnDates}, entries);
+    listFolder(folder, {false, SelectOnDates}, entries);
     for (const DirEntry& e : entries) {
         if (!ContinueScan) break;
+        if (!passesFilter(e, 0)) continue;
         if (MatchesFileMask(e.name)) {
             const bool inRange = !SelectOnDates || (SelectStartDate <= e.time &&
                                                     SelectEndDate > 0 && e.time <= SelectEndDate);
@@ -68,11 +69,11 @@ void TNarvFindFiles::scanFolder(const std::string& folder) {
         }
         progress();
     }
+    if (OnFolderListed) OnFolderListed();
     if (!InSubFolders) return;
-    listFolder(folder, {folderFilter, false, false}, entries);
     for (const DirEntry& e : entries) {
         if (!ContinueScan) return;
-        if (!(e.attr & faDirectory)) continue;
+        if (!(e.attr & faDirectory) || !passesFilter(e, folderFilter)) continue;
         if ((e.attr & faHidden) && !SearchHistory) continue;
         scanFolder(folder + e.name + "/");
     }

@@ -33,6 +33,8 @@ public:
     std::function<void(std::uint64_t, std::uint64_t, std::uint64_t)> OnScanProgress;
     // Lets the window handle pending events (this is where a Stop arrives).
     std::function<void()> ProcessEvents;
+    // Called after each folder's files are added to the list (the list only grows during a scan).
+    std::function<void()> OnFolderListed;
 
     // Copies the masks; throws InvalidMaskError for a mask that cannot be compiled.
     void setFileMask(const std::vector<std::string>& masks);

@@ -38,8 +38,14 @@ private:
 ReadAhead::ReadAhead(unsigned workers, const std::vector<std::string>& list, const NameRules& names,
                      const QuerySet& queries, FileRules rules, const Clock& clock,
                      ReadAheadLimits limits, const std::vector<Regex>* expressions)
-    : list_(list), names_(names), queries_(queries), expressions_(expressions), clock_(clock),
-      limits_(limits),
+    : ReadAhead(workers, GrowingList{}, names, queries, rules, clock, limits, expressions) {
+    extendList(list, true);
+}
+
+ReadAhead::ReadAhead(unsigned workers, GrowingList, const NameRules& names, const QuerySet& queries,
+                     FileRules rules, const Clock& clock, ReadAheadLimits limits,
+                     const std::vector<Regex>* expressions)
+    : names_(names), queries_(queries), expressions_(expressions), clock_(clock), limits_(limits),
       batch_(std::clamp<std::size_t>(limits.batch, 1, std::max<std::size_t>(limits.files, 1))),
       rules_(rules) {
     threads_.reserve(workers);
@@ -62,6 +68,17 @@ void ReadAhead::stop() {
     findingsReady_.notify_all();
 }
 
+void ReadAhead::extendList(const std::vector<std::string>& list, bool complete) {
+    {
+        std::lock_guard lock(mutex_);
+        if (listComplete_ || list.size() < list_.size()) return;
+        list_.insert(list_.end(), list.begin() + static_cast<std::ptrdiff_t>(list_.size()),
+                     list.end());
+        listComplete_ = complete;
+    }
+    workToDo_.notify_all();
+}
+
 void ReadAhead::setRules(const FileRules& rules) {
     std::lock_guard lock(mutex_);
     rules_ = rules;
@@ -76,38 +93,58 @@ bool ReadAhead::mayStart() const {
 
 void ReadAhead::work() {
     TextFileReader reader;
-    RegexMatcher matcher; // each thread matches expressions with its own
+    RegexMatcher matcher;           // each thread matches expressions with its own
+    std::vector<std::string> paths; // the batch's entries, copied: the list may grow meanwhile
+    // A batch's findings are handed over together: one lock and at most one wake-up a batch.
+    std::vector<std::pair<std::size_t, std::unique_ptr<FileFindings>>> done;
+    std::size_t doneBytes = 0;
+    const auto handOver = [&] {
+        for (auto& [n, found] : done) {
+            bytesAhead_ += found->footprint();
+            ready_[n] = std::move(found);
+        }
+        done.clear();
+        doneBytes = 0;
+        // Waking the run costs a context switch: only when it waits for what was handed over.
+        if (runWaits_ && ready_.count(wanted_) > 0) findingsReady_.notify_one();
+    };
     std::unique_lock lock(mutex_);
     while (true) {
-        workToDo_.wait(lock, [this] { return stopped_ || mayStart() || next_ >= list_.size(); });
-        if (stopped_ || next_ >= list_.size()) return;
+        workToDo_.wait(lock, [this] { return stopped_ || mayStart() || listDone(); });
+        if (stopped_ || listDone()) return;
         const std::size_t first = next_;
         const std::size_t last = std::min(first + batch_, list_.size());
         next_ = last;
         const FileRules rules = rules_;
+        paths.assign(list_.begin() + static_cast<std::ptrdiff_t>(first),
+                     list_.begin() + static_cast<std::ptrdiff_t>(last));
+        lock.unlock();
         for (std::size_t n = first; n < last; ++n) {
             // Within a batch too, matched text waits for room unless the run wants this file.
-            ++waitingInBatch_;
-            workToDo_.wait(lock,
-                           [&] { return stopped_ || n <= wanted_ || bytesAhead_ < limits_.bytes; });
-            --waitingInBatch_;
+            if (bytesAhead_.load(std::memory_order_relaxed) + doneBytes >= limits_.bytes) {
+                lock.lock();
+                handOver();
+                ++waitingInBatch_;
+                workToDo_.wait(
+                    lock, [&] { return stopped_ || n <= wanted_ || bytesAhead_ < limits_.bytes; });
+                --waitingInBatch_;
+                lock.unlock();
+            }
             if (stopped_) return;
-            lock.unlock();
-            std::unique_ptr<FileFindings> found = examine(n, rules, reader, matcher);
-            lock.lock();
-            if (stopped_) return;
-            bytesAhead_ += found->footprint();
-            ready_[n] = std::move(found);
+            std::unique_ptr<FileFindings> found = examine(paths[n - first], rules, reader, matcher);
+            doneBytes += found->footprint();
+            done.emplace_back(n, std::move(found));
         }
-        findingsReady_.notify_all();
+        lock.lock();
+        if (stopped_) return;
+        handOver();
     }
 }
 
-std::unique_ptr<FileFindings> ReadAhead::examine(std::size_t n, const FileRules& rules,
+std::unique_ptr<FileFindings> ReadAhead::examine(const std::string& path, const FileRules& rules,
                                                  TextFileReader& reader, RegexMatcher& matcher) {
     auto f = std::make_unique<FileFindings>();
     f->rules = rules;
-    const std::string& path = list_[n];
     // Names the run skips, or whose extension the mask refuses, are left for the run to decide:
     // nothing of them is read here.
     if (trimView(path).empty() || excludedByName(path, rules, names_) ||
@@ -126,8 +163,8 @@ std::unique_ptr<FileFindings> ReadAhead::examine(std::size_t n, const FileRules&
 
 std::unique_ptr<FileFindings> ReadAhead::take(std::size_t n,
                                               const std::function<void()>& whileWaiting) {
-    if (n >= list_.size()) return nullptr;
     std::unique_lock lock(mutex_);
+    if (n >= list_.size()) return nullptr;
     wanted_ = n;
     if (next_ <= n) {
         // No worker has started it: the run reads it itself rather than wait for one.
@@ -151,7 +188,10 @@ std::unique_ptr<FileFindings> ReadAhead::take(std::size_t n,
             if (room) workToDo_.notify_all();
             return f;
         }
-        if (findingsReady_.wait_for(lock, kWaitSlice) == std::cv_status::timeout && whileWaiting) {
+        runWaits_ = true;
+        const std::cv_status waited = findingsReady_.wait_for(lock, kWaitSlice);
+        runWaits_ = false;
+        if (waited == std::cv_status::timeout && whileWaiting) {
             lock.unlock();
             whileWaiting();
             lock.lock();

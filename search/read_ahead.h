@@ -44,30 +44,43 @@ struct FileFindings {
 };
 
 struct ReadAheadLimits {
-    std::size_t files = 256;              // findings kept ahead of the run
+    // Findings kept ahead of the run. Most are a few hundred bytes (no matching line), and the
+    // workers begin while the folders are still being listed, so this lets them go on through
+    // the whole listing; the matched text is bounded by `bytes`.
+    std::size_t files = 16384;
     std::size_t bytes = 16 * 1024 * 1024; // matched text kept ahead (and held for one file)
     // Files a worker takes at once (at most `files`). The run, which mostly waits for the file a
     // worker is reading, is woken once per batch instead of once per file.
-    std::size_t batch = 16;
+    std::size_t batch = 64;
 };
+
+// Marks a read-ahead whose list is handed over piece by piece while the folders are listed.
+struct GrowingList {};
 
 class ReadAhead {
 public:
-    // Starts `workers` threads over `list`, which must outlive this object and stay unchanged.
-    // With `expressions` (the run's strings as regular expressions, shared read-only) the workers
-    // search them instead of the queries' literal strings.
+    // Starts `workers` threads over a copy of the complete `list`. With `expressions` (the run's
+    // strings as regular expressions, shared read-only) the workers search them instead of the
+    // queries' literal strings.
     ReadAhead(unsigned workers, const std::vector<std::string>& list, const NameRules& names,
               const QuerySet& queries, FileRules rules, const Clock& clock,
               ReadAheadLimits limits = {}, const std::vector<Regex>* expressions = nullptr);
+    // Starts the workers on an empty list that extendList grows.
+    ReadAhead(unsigned workers, GrowingList, const NameRules& names, const QuerySet& queries,
+              FileRules rules, const Clock& clock, ReadAheadLimits limits = {},
+              const std::vector<Regex>* expressions = nullptr);
     ~ReadAhead(); // stops and joins the workers
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
+    // Takes the entries of `list` beyond those already given: `list` must begin with them, as a
+    // scanner's list does while it grows. `complete`: no entry follows.
+    void extendList(const std::vector<std::string>& list, bool complete);
     // The rules for the files not yet started.
     void setRules(const FileRules& rules);
-    // The findings of entry n (n only grows from call to call). While they are not ready,
-    // `whileWaiting` is called about every `kWaitSlice`. Null when no worker had started the
-    // entry (the caller reads it itself) or once the workers were stopped.
+    // The findings of entry n (n only grows from call to call; the list must be complete). While
+    // they are not ready, `whileWaiting` is called about every `kWaitSlice`. Null when no worker
+    // had started the entry (the caller reads it itself) or once the workers were stopped.
     std::unique_ptr<FileFindings> take(std::size_t n, const std::function<void()>& whileWaiting);
     // Ends the workers' reading: each gives up its file at the next segment and takes no other.
     void stop();
@@ -76,11 +89,11 @@ public:
 
 private:
     void work();
-    bool mayStart() const; // with the lock held
-    std::unique_ptr<FileFindings> examine(std::size_t n, const FileRules& rules,
+    bool mayStart() const;                                                   // with the lock held
+    bool listDone() const { return listComplete_ && next_ >= list_.size(); } // with the lock held
+    std::unique_ptr<FileFindings> examine(const std::string& path, const FileRules& rules,
                                           TextFileReader& reader, RegexMatcher& matcher);
 
-    const std::vector<std::string>& list_;
     const NameRules names_;
     const QuerySet& queries_;
     const std::vector<Regex>* expressions_;
@@ -90,11 +103,14 @@ private:
 
     std::mutex mutex_;
     std::condition_variable workToDo_, findingsReady_;
+    std::vector<std::string> list_;
+    bool listComplete_ = false;
     FileRules rules_;
-    std::size_t next_ = 0;   // the next entry a worker starts
-    std::size_t wanted_ = 0; // the entry the run takes next
-    std::size_t bytesAhead_ = 0;
-    unsigned waitingInBatch_ = 0; // workers waiting for room in the middle of a batch
+    std::size_t next_ = 0;                   // the next entry a worker starts
+    std::size_t wanted_ = 0;                 // the entry the run takes next
+    std::atomic<std::size_t> bytesAhead_{0}; // changed with the lock held
+    bool runWaits_ = false;                  // the run waits in take() for entry wanted_
+    unsigned waitingInBatch_ = 0;            // workers waiting for room in the middle of a batch
     std::map<std::size_t, std::unique_ptr<FileFindings>> ready_;
     std::atomic<bool> stopped_{false};
     std::vector<std::thread> threads_;

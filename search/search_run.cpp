@@ -58,6 +58,13 @@ std::string shortPathText(const std::string& path) {
 class SearchRun::Impl final : public LineVisitor {
 public:
     Impl(SearchRun& run) : run_(run), host_(run.host_), s_(run.state_), slots_(run.slots_) {}
+    ~Impl() {
+        run_.readAhead_ = nullptr;
+        run_.findFile_.OnFolderListed = nullptr;
+        run_.narv_.OnFolderListed = nullptr;
+    }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
 
     RunResult run();
 
@@ -89,6 +96,8 @@ private:
     StepResult listFiles();
     StepResult prepareScanner();
     void buildSearchList();
+    void startReadAhead();
+    void onFolderListed();
     RunResult failRun(const std::string& message);
     void announceFileLoop();
     void searchFiles();
@@ -355,6 +364,7 @@ void SearchRun::Impl::buildSearchList() {
     const bool listing = o_.TestInfo && o_.ListAllFilenames;
     if (run_.scannerKind_ == 1) {
         simpleList_ = run_.findFile_.Scan();
+        if (readAhead_) readAhead_->extendList(simpleList_, true);
         s_.FileTotal = static_cast<std::int64_t>(simpleList_.size());
         xcElapsedText(2, scanStart, scanTime, clock);
         summary = "Files=" + numberText(s_.FileTotal) + "  time=" + scanTime;
@@ -367,6 +377,7 @@ void SearchRun::Impl::buildSearchList() {
     } else {
         TNarvFindFiles& n = run_.narv_;
         n.Scan();
+        if (readAhead_) readAhead_->extendList(n.list(), true);
         s_.FileTotal = static_cast<std::int64_t>(n.list().size());
         xcElapsedText(2, scanStart, scanTime, clock);
         const auto strings =
@@ -402,8 +413,33 @@ SearchRun::Impl::StepResult SearchRun::Impl::listFiles() {
     host_.processEvents();
     const StepResult scanner = prepareScanner();
     if (!scanner.ok) return scanner;
+    startReadAhead();
     buildSearchList();
     return {};
+}
+
+// The workers begin on the folders listed first while the scanner goes on with the others.
+// Nothing is read ahead of a replace review, which may change the files that follow.
+void SearchRun::Impl::startReadAhead() {
+    run_.findFile_.OnFolderListed = [this] { onFolderListed(); };
+    run_.narv_.OnFolderListed = [this] { onFolderListed(); };
+    if (o_.Workers <= 1 || o_.ReplaceOn) return;
+    rules_ = {o_.OmitBinBak, o_.OmitVeskSR, o_.FilespecMode, o_.LinesWithNoMatchesOnly,
+              googleFind_ && o_.FilesWithNoMatch};
+    readAhead_ = std::make_unique<ReadAhead>(o_.Workers, GrowingList{}, names_, queries_, rules_,
+                                             host_.clock(), run_.readAheadLimits,
+                                             regex_ ? &expressions_ : nullptr);
+    run_.readAhead_ = readAhead_.get();
+}
+
+// Between folders the window handles its events, and the workers get the files listed so far
+// (a sorted listing is only in its final order at the end).
+void SearchRun::Impl::onFolderListed() {
+    if (readAhead_ && run_.scannerKind_ == 1)
+        readAhead_->extendList(run_.findFile_.list(), false);
+    else if (readAhead_ && !run_.narv_.Sorted)
+        readAhead_->extendList(run_.narv_.list(), false);
+    host_.betweenFiles();
 }
 
 // Tells the user (unless the host already did) and leaves the window ready for the next run.
@@ -434,15 +470,6 @@ const std::vector<std::string>& SearchRun::Impl::searchList() const {
 }
 
 void SearchRun::Impl::searchFiles() {
-    // Nothing is read ahead of a replace review, which may change the files that follow.
-    if (o_.Workers > 1 && !o_.ReplaceOn) {
-        rules_ = {o_.OmitBinBak, o_.OmitVeskSR, o_.FilespecMode, o_.LinesWithNoMatchesOnly,
-                  googleFind_ && o_.FilesWithNoMatch};
-        readAhead_ = std::make_unique<ReadAhead>(o_.Workers, searchList(), names_, queries_, rules_,
-                                                 host_.clock(), run_.readAheadLimits,
-                                                 regex_ ? &expressions_ : nullptr);
-        run_.readAhead_ = readAhead_.get();
-    }
     const auto total = static_cast<std::size_t>(s_.FileTotal);
     for (std::size_t n = 0; n < total && n < searchList().size(); ++n) {
         host_.betweenFiles();
@@ -720,6 +747,7 @@ void SearchRun::Stop() {
     state_.Searching = false;
     if (readAhead_) readAhead_->stop();
     if (scannerKind_ == 2) narv_.ContinueScan = false;
+    findFile_.ContinueScan = false;
     host_.processEvents();
 }
 
@@ -727,6 +755,7 @@ void SearchRun::Cancel() {
     state_.Searching = false;
     if (readAhead_) readAhead_->stop();
     narv_.ContinueScan = false;
+    findFile_.ContinueScan = false;
 }
 
 } // namespace vesk

@@ -20,7 +20,7 @@ TextFileReader::TextFileReader() {
 
 void TextFileReader::reserve(std::size_t capacity) {
     if (capacity <= capacity_) return;
-    auto next = std::make_unique<char[]>(capacity);
+    auto next = std::make_unique_for_overwrite<char[]>(capacity);
     if (fill_ > consumed_) std::memcpy(next.get(), buffer_.get() + consumed_, fill_ - consumed_);
     fill_ -= consumed_;
     consumed_ = 0;

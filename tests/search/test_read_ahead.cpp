@@ -205,9 +205,8 @@ TEST(ReadAheadRun, StopEndsTheRunAtTheNextFile) {
     host.options.filespecBox = "*.*";
     host.options.stringBox = "needle";
     host.options.Workers = 2;
-    int boundary = 0;
     host.onBetweenFiles = [&] {
-        if (run.state().Searching && ++boundary == 5) run.Stop();
+        if (run.state().Searching && run.state().FilesDone == 4) run.Stop();
     };
     EXPECT_EQ(run.DoSearch(), RunResult::Done);
     EXPECT_EQ(run.state().FilesDone, 4);
@@ -386,6 +385,74 @@ TEST(ReadAheadRun, TwoSecondBudgetCountsOnTheWorkerThatReads) {
     EXPECT_EQ(*(err + 1), "-1|aborted after 2 seconds|" + s + "|");
     EXPECT_THAT(rows, ::testing::Contains("1|hit 1|" + s + "|1")); // matches before the limit stay
     EXPECT_LT(run.state().LinesSearched, 3000);
+}
+
+TEST(ReadAhead, WorkersWaitForAListThatIsStillGrowing) {
+    Pool pool(30, "needle\n");
+    std::atomic<int> readings{0};
+    struct CountingClock final : Clock {
+        std::atomic<int>& n;
+        explicit CountingClock(std::atomic<int>& c) : n(c) {}
+        DateValue now() const override {
+            ++n;
+            return 46000.5;
+        }
+    } clock(readings);
+    ReadAhead ahead(2, GrowingList{}, NameRules{}, pool.queries, FileRules{}, clock);
+    const std::vector<std::string> firstFolder(pool.list.begin(), pool.list.begin() + 10);
+    ahead.extendList(firstFolder, false);
+    ASSERT_TRUE(waitUntil([&] { return readings.load() >= 10; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the workers run out of entries
+    const int beforeRest = readings.load();
+    ahead.extendList(pool.list, true);
+    // Every file reads the clock at least once: the workers took up the rest of the list.
+    ASSERT_TRUE(waitUntil([&] { return readings.load() >= beforeRest + 20; }));
+    for (std::size_t n = 0; n < pool.list.size(); ++n) {
+        const auto f = ahead.take(n, {});
+        ASSERT_NE(f, nullptr) << n;
+        EXPECT_TRUE(f->examined);
+        EXPECT_EQ(f->lines.size(), 1u);
+    }
+    EXPECT_TRUE(ahead.take(pool.list.size(), {}) == nullptr);
+}
+
+TEST(ListingRun, EventsAreHandledBetweenFoldersAndStopEndsTheListing) {
+    TempTree tree;
+    for (int i = 0; i < 40; ++i)
+        tree.write("d" + std::to_string(100 + i) + "/f.txt", "needle\n");
+    for (const bool advanced : {false, true})
+        for (const unsigned workers : {1u, 2u}) {
+            const std::string what =
+                (advanced ? "advanced scan, " : "simple scan, ") + std::to_string(workers);
+            const auto search = [&](const std::function<void(SearchRun&)>& atFolder) {
+                RecordingHost host;
+                StringSlots slots;
+                SearchRun run(host, slots);
+                host.options.folderBox = tree.root();
+                host.options.filespecBox = "*.*";
+                host.options.SubFolders = true;
+                host.options.stringBox = "needle";
+                host.options.AlwaysAdvancedScan = advanced;
+                host.options.Workers = workers;
+                host.onBetweenFiles = [&] {
+                    if (run.state().FileTotal == 0) atFolder(run);
+                };
+                EXPECT_EQ(run.DoSearch(), RunResult::Done) << what;
+                return std::make_pair(run.state(), host.progressTexts.back());
+            };
+            int folders = 0;
+            const auto whole = search([&](SearchRun&) { ++folders; });
+            EXPECT_GE(folders, 40) << what;
+            EXPECT_EQ(whole.first.MatchedLines, 40) << what;
+            int seen = 0;
+            const auto [stopped, progress] = search([&](SearchRun& run) {
+                if (++seen == 10) run.Stop();
+            });
+            EXPECT_GT(stopped.FileTotal, 0) << what;
+            EXPECT_LT(stopped.FileTotal, whole.first.FileTotal) << what; // ended at the Stop
+            EXPECT_EQ(stopped.FilesDone, 0) << what;
+            EXPECT_EQ(progress, " (aborted)") << what;
+        }
 }
 
 TEST(ReadAhead, WorkerCountSetting) {
