@@ -11,7 +11,9 @@ namespace vesk {
 
 namespace {
 constexpr std::size_t kInitialCapacity = 256 * 1024;
-constexpr std::size_t kReadBlock = 8 * 1024 * 1024;
+// Files up to a block come in whole; larger ones a block at a time, so a worker's buffer (fresh
+// pages, each a fault) stays near a block whatever the largest file.
+constexpr std::size_t kReadBlock = 1024 * 1024;
 } // namespace
 
 TextFileReader::TextFileReader() {
