@@ -55,6 +55,7 @@ public:
     CliHost(const SearchOptions& options, std::ostream& err);
 
     SearchOptions readOptions() override { return options_; }
+    FileOptions readFileOptions() override { return options_; }
     StringGrid& grid() override { return grid_; }
     Dialogs& dialogs() override { return dialogs_; }
     const Clock& clock() override { return clock_; }

@@ -43,6 +43,9 @@ public:
     virtual ~SearchHost() = default;
 
     virtual SearchOptions readOptions() = 0;
+    // What the run reads before every file; a host whose full options are costly to build (its
+    // lists of strings and folders) gives the flags alone.
+    virtual FileOptions readFileOptions() { return readOptions(); }
     virtual StringGrid& grid() = 0;
     virtual Dialogs& dialogs() = 0;
     virtual const Clock& clock() = 0;

@@ -105,14 +105,14 @@ private:
 
     const std::vector<std::string>& searchList() const;
     void searchOneFile(std::size_t n);
-    SearchOptions beginFile(std::size_t n);
+    FileOptions beginFile(std::size_t n);
     std::unique_ptr<FileFindings> takeReadAhead(std::size_t n);
     bool passTextTest(const FileCheck& check);
     void showFileStatus();
     void settleLoadMethod();
     FileTally replay(const FileFindings& found);
     bool countTally(const FileTally& tally);
-    void handOverToReview(const SearchOptions& now);
+    void handOverToReview(const FileOptions& now);
     void showSearchProgress();
     void countMatchedPath(const std::string& name);
 
@@ -529,13 +529,13 @@ void SearchRun::Impl::markMatch(std::string_view line, std::size_t position) {
 }
 
 // Takes entry n and the options read for each file; returns them as read.
-SearchOptions SearchRun::Impl::beginFile(std::size_t n) {
+FileOptions SearchRun::Impl::beginFile(std::size_t n) {
     path_ = searchList()[n];
     s_.CurrentFile = path_;
     ++s_.FilesDone;
     s_.FileHits = 0;
     headingWritten_ = false;
-    const SearchOptions now = host_.readOptions();
+    const FileOptions now = host_.readFileOptions();
     o_.FilespecMode = now.FilespecMode;
     o_.StringsMode = now.StringsMode;
     o_.ReplaceOn = now.ReplaceOn;
@@ -617,7 +617,7 @@ bool SearchRun::Impl::countTally(const FileTally& tally) {
     return true;
 }
 
-void SearchRun::Impl::handOverToReview(const SearchOptions& now) {
+void SearchRun::Impl::handOverToReview(const FileOptions& now) {
     if (!o_.ReplaceOn || s_.FileHits <= 0) return;
     host_.processEvents();
     ReviewRequest req;
@@ -642,7 +642,7 @@ void SearchRun::Impl::handOverToReview(const SearchOptions& now) {
 // One entry of the search list. The name rules come before any access to the file but its
 // existence test; a file read ahead under the rules now in force is not read again.
 void SearchRun::Impl::searchOneFile(std::size_t n) {
-    const SearchOptions now = beginFile(n);
+    const FileOptions now = beginFile(n);
     const std::unique_ptr<FileFindings> ahead = takeReadAhead(n);
     if (trimView(path_).empty() || excludedByName(path_, rules_, names_)) return;
     const bool nameHit =
@@ -677,7 +677,7 @@ void SearchRun::Impl::finishRun() {
     run_.reader_.close(); // a file skipped after opening must not stay open between runs
     s_.Words.clear();
     xcElapsedText(2, runStart_, s_.ElapsedText, host_.clock());
-    const bool replaceStillOn = host_.readOptions().ReplaceOn && o_.ReplaceOn;
+    const bool replaceStillOn = host_.readFileOptions().ReplaceOn && o_.ReplaceOn;
     s_.ReplacedText = replaceStillOn ? " Replaced=" + numberText(s_.ReplacedTotal) : "";
     // The simple scanner lists nothing for a folder box that names no folder: say why.
     if (run_.scannerKind_ == 1 && run_.findFile_.Path().empty())

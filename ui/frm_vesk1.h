@@ -127,6 +127,7 @@ public:
 
     // SearchHost.
     SearchOptions readOptions() override;
+    FileOptions readFileOptions() override;
     StringGrid& grid() override { return grid_; }
     Dialogs& dialogs() override { return *dialogs_; }
     const Clock& clock() override { return *clock_; }

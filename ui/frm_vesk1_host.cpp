@@ -22,11 +22,25 @@
 
 namespace vesk {
 
-SearchOptions TfrmVesk1::readOptions() {
-    SearchOptions o;
-    o.FolderMode = saved_.FolderMode;
+FileOptions TfrmVesk1::readFileOptions() {
+    FileOptions o;
     o.FilespecMode = saved_.FilespecMode;
     o.StringsMode = saved_.StringsMode;
+    o.ReplaceOn = replaceOn_;
+    o.OmitBinBak = cbxOmitBinBak->isChecked();
+    o.OmitVeskSR = cbxOmitVeskSR->isChecked();
+    o.SearchFilename = cbxSearchFilename->isChecked();
+    o.ListAllFilenames = cbxListAllFilenames->isChecked();
+    o.Fast = cbxFast->isChecked();
+    o.loadMethod = static_cast<LoadMethod>(cbxLoadFromFileMethod->currentIndex());
+    if (replace_) replace_->applyOptions(o);
+    return o;
+}
+
+SearchOptions TfrmVesk1::readOptions() {
+    SearchOptions o;
+    static_cast<FileOptions&>(o) = readFileOptions();
+    o.FolderMode = saved_.FolderMode;
     o.folderBox = fileNameFromQt(edtFolder->text());
     o.filespecBox = fromQt(edtFileSpec->text());
     o.stringBox = fromQt(edtString->text());
@@ -36,24 +50,16 @@ SearchOptions TfrmVesk1::readOptions() {
     o.FolderText = lists_.FolderText;
     o.FilespecText = lists_.FilespecText;
     o.StringsText = lists_.StringsText;
-    o.ReplaceOn = replaceOn_;
     o.GoogleFind = cbxGoogleFind->isChecked();
     o.WholeWordsOnly = cbxMatchWholeWordsOnly->isChecked();
     o.RegularExpressions = cbxRegularExpressions->isChecked();
     o.CaseInsensitive = cbxCasefl->isChecked();
     o.SubFolders = cbxSubFolders->isChecked();
-    o.OmitBinBak = cbxOmitBinBak->isChecked();
-    o.OmitVeskSR = cbxOmitVeskSR->isChecked();
-    o.SearchFilename = cbxSearchFilename->isChecked();
-    o.ListAllFilenames = cbxListAllFilenames->isChecked();
     o.TestInfo = cbxTestInfo->isChecked();
-    o.Fast = cbxFast->isChecked();
     o.AlwaysAdvancedScan = cbxAlwaysUseAdvancedFolderScan->isChecked();
-    o.loadMethod = static_cast<LoadMethod>(cbxLoadFromFileMethod->currentIndex());
     // One read-ahead worker per core; VESK_WORKERS sets another count (1: none) for comparisons.
     static const unsigned workers = workerCount(std::getenv("VESK_WORKERS"));
     o.Workers = workers;
-    if (replace_) replace_->applyOptions(o);
     return o;
 }
 

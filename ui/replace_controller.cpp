@@ -12,7 +12,7 @@ ReplaceController::ReplaceController(TfrmVeskReplace& dialog, TfrmVeskReplaceRes
     results_.setLinks(std::move(links));
 }
 
-void ReplaceController::applyOptions(SearchOptions& options) const {
+void ReplaceController::applyOptions(FileOptions& options) const {
     const ReplaceRunOptions& r = dialog_.runOptions();
     options.ConfirmEachFile = r.ConfirmEachFile;
     options.ConfirmEachLine = r.ConfirmEachLine;

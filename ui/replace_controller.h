@@ -18,7 +18,7 @@ public:
 
     // The replace dialog's options for the run (confirmations, preserve spaces, the two
     // "no matches" listings).
-    void applyOptions(SearchOptions& options) const;
+    void applyOptions(FileOptions& options) const;
     // SearchHost::reviewFile of the main window.
     ReviewOutcome reviewFile(const ReviewRequest& request);
 
