@@ -674,7 +674,7 @@ void SearchRun::Impl::searchOneFile(std::size_t n) {
 }
 
 void SearchRun::Impl::finishRun() {
-    run_.reader_.close(); // a file skipped after opening must not stay open between runs
+    run_.reader_.closeAll(); // neither a file skipped after opening nor its folder stays open
     s_.Words.clear();
     xcElapsedText(2, runStart_, s_.ElapsedText, host_.clock());
     const bool replaceStillOn = host_.readFileOptions().ReplaceOn && o_.ReplaceOn;

@@ -34,12 +34,18 @@ void TextFileReader::close() {
     fd_.reset();
 }
 
+void TextFileReader::closeAll() {
+    fd_.reset();
+    folderFd_.reset();
+    folder_.clear();
+}
+
 bool TextFileReader::open(const std::string& path, std::string& error) {
     fill_ = consumed_ = unscanned_ = 0;
     readTotal_ = size_ = 0;
     eof_ = ended_ = false;
     // Non-blocking, so a FIFO put in place of a listed file can never hang the run.
-    fd_.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    fd_.reset(openInFolder(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd_) {
         error = std::strerror(errno);
         return false;
@@ -62,6 +68,20 @@ bool TextFileReader::open(const std::string& path, std::string& error) {
     if (size_ < kReadBlock && size_ + 1 > capacity_)
         reserve(std::max<std::size_t>(size_ + 1, capacity_ * 2));
     return readMore(error);
+}
+
+int TextFileReader::openInFolder(const std::string& path, int flags) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return ::open(path.c_str(), flags);
+    const std::string_view folder(path.data(), slash + 1);
+    if (folder != folder_) {
+        folder_.assign(folder);
+        folderFd_.reset(::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
+    // A folder that cannot be opened this way (gone, or no search permission) leaves the whole
+    // path to open(), which reports the reason.
+    if (!folderFd_) return ::open(path.c_str(), flags);
+    return ::openat(folderFd_.get(), path.c_str() + slash + 1, flags);
 }
 
 bool TextFileReader::readMore(std::string& error) {

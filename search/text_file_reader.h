@@ -17,6 +17,8 @@ public:
     TextFileReader();
 
     // Opens a regular file and reads its first block. On failure `error` holds the system's text.
+    // Files of the folder opened last are opened relative to it, so the kernel walks their path
+    // once per folder instead of once per file.
     bool open(const std::string& path, std::string& error);
     // The bytes read from the start of the file so far (all of a small file), before the first
     // nextSegment.
@@ -28,12 +30,18 @@ public:
     bool nextSegment(std::string_view& segment, std::string& error);
 
     void close();
+    // Also lets go of the folder kept for the next opening, so that no folder stays in use (a
+    // mount busy) after a run.
+    void closeAll();
 
 private:
+    int openInFolder(const std::string& path, int flags);
     bool readMore(std::string& error);
     void reserve(std::size_t capacity);
 
     UniqueFd fd_;
+    UniqueFd folderFd_;  // the folder of the last file opened (O_PATH), or none
+    std::string folder_; // its path, with the trailing "/"
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_ = 0;
     std::size_t fill_ = 0;      // bytes in the buffer

@@ -63,6 +63,21 @@ TEST(SearchRun, RowsAndSummaryOfASimpleRun) {
     EXPECT_EQ(f.slots.FindCount, 1);
 }
 
+// After a run nothing of the searched tree is held open, so its file system can be unmounted.
+TEST(SearchRun, NothingOfTheTreeStaysOpenAfterARun) {
+    Fixture f;
+    f.tree.write("sub/a.txt", "needle\n");
+    f.tree.write("sub/b.bin", std::string("\0\1\2", 3)); // opened, then skipped as binary
+    f.host.options.stringBox = "needle";
+    ASSERT_EQ(f.run.DoSearch(), RunResult::Done);
+    ASSERT_EQ(f.run.state().MatchedLines, 1);
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+        EXPECT_NE(target.rfind(f.tree.root(), 0), 0u) << target;
+    }
+}
+
 TEST(SearchRun, SimpleScanOfAMissingFolderSearchesNothingAndSaysSo) {
     Fixture f;
     f.tree.write("here.txt", "needle\n");

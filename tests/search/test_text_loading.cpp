@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "search/lines.h"
 #include "search/text_file_reader.h"
 #include "search/text_test.h"
@@ -200,4 +202,45 @@ TEST(Reader, NeverOpensAFifo) {
     std::string error;
     EXPECT_FALSE(reader.open(t.path("pipe"), error)); // must not hang waiting for a writer
     EXPECT_EQ(error, "not a regular file");
+}
+
+namespace {
+// Whether this process holds a descriptor on `path` or on anything below it.
+bool holdsAnythingUnder(const std::string& path) {
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+        if (!ec && target.rfind(path, 0) == 0) return true;
+    }
+    return false;
+}
+
+std::string readAll(TextFileReader& reader, const std::string& path) {
+    std::string error, seen;
+    if (!reader.open(path, error)) return "error: " + error;
+    std::string_view seg;
+    while (reader.nextSegment(seg, error) && !seg.empty())
+        seen.append(seg);
+    return seen;
+}
+} // namespace
+
+// Files are opened relative to the folder of the file before: a file of another folder or of a
+// folder that cannot be opened must still be the one its path names.
+TEST(Reader, FilesOfEachFolderComeFromThatFolder) {
+    TempTree t;
+    t.write("a/same.txt", "in a\n");
+    t.write("b/same.txt", "in b\n");
+    t.write("a/other.txt", "other in a\n");
+    TextFileReader reader;
+    EXPECT_EQ(readAll(reader, t.path("a/same.txt")), "in a\n");
+    EXPECT_EQ(readAll(reader, t.path("b/same.txt")), "in b\n");
+    EXPECT_EQ(readAll(reader, t.path("b/gone.txt")), "error: No such file or directory");
+    EXPECT_EQ(readAll(reader, t.path("no-folder/x.txt")), "error: No such file or directory");
+    EXPECT_EQ(readAll(reader, t.path("a/same.txt")), "in a\n");
+    EXPECT_EQ(readAll(reader, t.path("a/other.txt")), "other in a\n");
+    reader.close();
+    EXPECT_TRUE(holdsAnythingUnder(t.root())); // the folder is kept for the next file
+    reader.closeAll();
+    EXPECT_FALSE(holdsAnythingUnder(t.root()));
 }
