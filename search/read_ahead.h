@@ -44,11 +44,12 @@ struct FileFindings {
 };
 
 struct ReadAheadLimits {
-    // Findings kept ahead of the run. Most are a few hundred bytes (no matching line), and the
-    // workers begin while the folders are still being listed, so this lets them go on through
-    // the whole listing; the matched text is bounded by `bytes`.
-    std::size_t files = 16384;
-    std::size_t bytes = 16 * 1024 * 1024; // matched text kept ahead (and held for one file)
+    // Findings kept ahead of the run. The run takes none until the listing is complete, while
+    // the workers begin on the first folders listed: a bound they reach during the listing
+    // leaves cores idle. Most findings are a few hundred bytes (no matching line); `bytes`
+    // bounds their memory, records included.
+    std::size_t files = 65536;
+    std::size_t bytes = 16 * 1024 * 1024; // findings kept ahead (and matched text of one file)
     // Files a worker takes at once (at most `files`). The run, which mostly waits for the file a
     // worker is reading, is woken once per batch instead of once per file.
     std::size_t batch = 64;
