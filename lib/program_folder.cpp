@@ -28,16 +28,19 @@ std::string homeFolder() {
 
 } // namespace
 
-bool isExistingFolder(std::string_view path) {
-    if (path.empty()) return false;
+PathKind pathKind(std::string_view path) {
     struct stat st {};
-    return ::stat(std::string(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (path.empty() || ::stat(std::string(path).c_str(), &st) != 0) return PathKind::None;
+    if (S_ISREG(st.st_mode)) return PathKind::File;
+    return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+bool isExistingFolder(std::string_view path) {
+    return pathKind(path) == PathKind::Folder;
 }
 
 bool isExistingFile(std::string_view path) {
-    if (path.empty()) return false;
-    struct stat st {};
-    return ::stat(std::string(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return pathKind(path) == PathKind::File;
 }
 
 std::string withTrailingSlash(std::string_view folder) {

@@ -36,6 +36,9 @@ std::string executableFileName();
 // `folder` with one trailing "/" added when it has none (an empty text stays empty).
 std::string withTrailingSlash(std::string_view folder);
 
+// What the text, as given, names: links count as what they point to.
+enum class PathKind { None, File, Folder, Other };
+PathKind pathKind(std::string_view path);
 // True when the text, as given, names an existing folder (a link to one counts).
 bool isExistingFolder(std::string_view path);
 // True when the text, as given, names an existing regular file (a link to one counts).

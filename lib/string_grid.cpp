@@ -18,7 +18,7 @@ StringGrid::StringGrid(int colCount, int rowCount) : colCount_(std::max(1, colCo
 void StringGrid::setColCount(int n) {
     n = std::max(1, n);
     if (n == colCount_) return;
-    std::vector<Cell> next(static_cast<std::size_t>(rowCount_) * n);
+    FlatArray<Cell> next(static_cast<std::size_t>(rowCount_) * n);
     for (int r = 0; r < rowCount_; ++r)
         for (int c = 0; c < std::min(n, colCount_); ++c)
             next[static_cast<std::size_t>(r) * n + c] = at(c, r);
@@ -150,7 +150,7 @@ void StringGrid::compactIfWasteful() {
     std::vector<Chunk> old = std::move(chunks_);
     chunks_.clear();
     tail_ = -1;
-    std::vector<Cell> oldCells = cells_;
+    const FlatArray<Cell> oldCells = cells_;
     for (int r = 0; r < rowCount_; ++r) {
         for (int c = 0; c < colCount_; ++c) {
             const Cell src = oldCells[static_cast<std::size_t>(r) * colCount_ + c];

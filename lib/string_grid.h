@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lib/flat_array.h"
+
 namespace vesk {
 
 // Told about changes so a view can follow the grid; every call may be batched by the view.
@@ -117,7 +119,7 @@ private:
     static constexpr std::uint32_t kManyMarks = 0xFFFFFFFFu;
     std::vector<TextMark> marks_;
     std::vector<std::vector<TextMark>> manyMarks_;
-    std::vector<Cell> cells_;
+    FlatArray<Cell> cells_;
     std::vector<Chunk> chunks_;
     int tail_ = -1; // chunk that small cells fill
     std::size_t liveBytes_ = 0;

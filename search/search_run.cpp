@@ -481,9 +481,10 @@ void SearchRun::Impl::searchFiles() {
 }
 
 void SearchRun::Impl::countMatchedPath(const std::string& name) {
-    if (isExistingFolder(name))
+    const PathKind kind = pathKind(name);
+    if (kind == PathKind::Folder)
         ++s_.MatchedFolders;
-    else if (isExistingFile(name))
+    else if (kind == PathKind::File)
         ++s_.MatchedFiles;
 }
 
