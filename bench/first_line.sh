@@ -19,20 +19,30 @@ first=$(head -n 1 "$work/out" | cut -d: -f1)
 [ -n "$first" ] || { echo "no match: nothing to measure"; exit 1; }
 
 python3 - "$work/trace" "$first" <<'EOF'
-import re, sys
+import os, re, sys
 trace, first = sys.argv[1], sys.argv[2]
+# Readers open a file relative to its folder (openat on an O_PATH descriptor of the folder), so
+# each thread's last folder is followed to know which file an openat of a bare name opens.
 start = end = opened = written = None
+current = {}
 for line in open(trace, errors="replace"):
-    m = re.match(r"\s*\d+\s+(\d+\.\d+)\s+(.*)", line)
+    m = re.match(r"\s*(\d+)\s+(\d+\.\d+)\s+(.*)", line)
     if not m:
         continue
-    t, call = float(m.group(1)), m.group(2)
+    pid, t, call = m.group(1), float(m.group(2)), m.group(3)
     start = t if start is None else start
     end = t
-    if opened is None and call.startswith("openat(") and '"%s"' % first in call:
-        opened = t
+    o = re.match(r'openat\((\w+), "([^"]*)"', call)
+    if o and "O_PATH" in call:
+        current[pid] = o.group(2)
+    elif o and opened is None:
+        path = o.group(2) if o.group(2).startswith("/") else current.get(pid, "") + o.group(2)
+        if path == first:
+            opened = t
     if written is None and call.startswith("write(1,"):
         written = t
+if opened is None or written is None:
+    sys.exit("the trace holds no opening of %s or no write" % first)
 run = end - start
 print("run %.3f s; first matching file opened at %.3f s; first row written at %.3f s"
       % (run, opened - start, written - start))
