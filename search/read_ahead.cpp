@@ -50,7 +50,7 @@ ReadAhead::ReadAhead(unsigned workers, GrowingList, const NameRules& names, cons
       rules_(rules) {
     threads_.reserve(workers);
     for (unsigned i = 0; i < workers; ++i)
-        threads_.emplace_back([this] { work(); });
+        threads_.emplace_back([this, i, workers] { work(workers > 1 && i == 0); });
 }
 
 ReadAhead::~ReadAhead() {
@@ -91,7 +91,7 @@ bool ReadAhead::mayStart() const {
            (next_ + batch_ <= wanted_ + limits_.files && bytesAhead_ < limits_.bytes);
 }
 
-void ReadAhead::work() {
+void ReadAhead::work(bool yieldsToListing) {
     TextFileReader reader;
     RegexMatcher matcher;           // each thread matches expressions with its own
     std::vector<std::string> paths; // the batch's entries, copied: the list may grow meanwhile
@@ -109,6 +109,9 @@ void ReadAhead::work() {
         if (runWaits_ && ready_.count(wanted_) > 0) findingsReady_.notify_one();
     };
     std::unique_lock lock(mutex_);
+    // The rows wait for the end of the listing (they follow the file total), so the listing keeps
+    // a core of its own and the first rows come as soon as without workers.
+    if (yieldsToListing) workToDo_.wait(lock, [this] { return stopped_ || listComplete_; });
     while (true) {
         workToDo_.wait(lock, [this] { return stopped_ || mayStart() || listDone(); });
         if (stopped_ || listDone()) return;

@@ -89,7 +89,9 @@ public:
     static constexpr auto kWaitSlice = std::chrono::milliseconds(20);
 
 private:
-    void work();
+    // `yieldsToListing`: the worker starts only once the list is complete, leaving its core to
+    // the thread that lists the folders.
+    void work(bool yieldsToListing);
     bool mayStart() const;                                                   // with the lock held
     bool listDone() const { return listComplete_ && next_ >= list_.size(); } // with the lock held
     std::unique_ptr<FileFindings> examine(const std::string& path, const FileRules& rules,

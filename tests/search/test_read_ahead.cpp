@@ -416,6 +416,23 @@ TEST(ReadAhead, WorkersWaitForAListThatIsStillGrowing) {
     EXPECT_TRUE(ahead.take(pool.list.size(), {}) == nullptr);
 }
 
+TEST(ReadAhead, OneWorkerLeavesItsCoreToTheListingUntilItIsComplete) {
+    Pool pool(200, "needle\n"); // more than one batch
+    GateClock clock;            // each worker holds its first file until the gate opens
+    ReadAhead ahead(2, GrowingList{}, NameRules{}, pool.queries, FileRules{}, clock);
+    ahead.extendList(pool.list, false);
+    waitUntil([&] { return clock.readings() >= 1; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const int whileListing = clock.readings(); // the second worker waits for the listing's end
+    ahead.extendList(pool.list, true);
+    const bool bothWork = waitUntil([&] { return clock.readings() == 2; });
+    clock.open(); // before any check, so the workers never stay blocked
+    EXPECT_EQ(whileListing, 1);
+    EXPECT_TRUE(bothWork);
+    for (std::size_t n = 0; n < pool.list.size(); ++n)
+        ASSERT_NE(ahead.take(n, {}), nullptr) << n;
+}
+
 TEST(ListingRun, EventsAreHandledBetweenFoldersAndStopEndsTheListing) {
     TempTree tree;
     for (int i = 0; i < 40; ++i)
