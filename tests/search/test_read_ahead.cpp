@@ -281,6 +281,16 @@ struct Pool {
     }
 };
 
+// A clock that counts its readings, from any thread.
+struct CountingClock final : Clock {
+    std::atomic<int>& n;
+    explicit CountingClock(std::atomic<int>& c) : n(c) {}
+    DateValue now() const override {
+        ++n;
+        return 46000.5;
+    }
+};
+
 bool waitUntil(const std::function<bool()>& done) {
     for (int i = 0; i < 500 && !done(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -325,14 +335,7 @@ TEST(ReadAhead, StaysWithinItsLimitsAndHandsOutInListOrder) {
 TEST(ReadAhead, BoundedInFilesAndInMatchedBytes) {
     Pool pool(40, std::string(300, 'a') + " needle\n");
     std::atomic<int> readings{0};
-    struct CountingClock final : Clock {
-        std::atomic<int>& n;
-        explicit CountingClock(std::atomic<int>& c) : n(c) {}
-        DateValue now() const override {
-            ++n;
-            return 46000.5;
-        }
-    } clock(readings);
+    CountingClock clock(readings);
     {
         // Five files ahead at most.
         ReadAhead ahead(3, pool.list, NameRules{}, pool.queries, FileRules{}, clock, {5, 1 << 20});
@@ -390,14 +393,7 @@ TEST(ReadAheadRun, TwoSecondBudgetCountsOnTheWorkerThatReads) {
 TEST(ReadAhead, WorkersWaitForAListThatIsStillGrowing) {
     Pool pool(30, "needle\n");
     std::atomic<int> readings{0};
-    struct CountingClock final : Clock {
-        std::atomic<int>& n;
-        explicit CountingClock(std::atomic<int>& c) : n(c) {}
-        DateValue now() const override {
-            ++n;
-            return 46000.5;
-        }
-    } clock(readings);
+    CountingClock clock(readings);
     ReadAhead ahead(2, GrowingList{}, NameRules{}, pool.queries, FileRules{}, clock);
     const std::vector<std::string> firstFolder(pool.list.begin(), pool.list.begin() + 10);
     ahead.extendList(firstFolder, false);

@@ -3,14 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-
 #include "search/lines.h"
 #include "search/text_file_reader.h"
 #include "search/text_test.h"
 #include "tests/support/temp_tree.h"
 
 using namespace vesk;
+using vesk::test::holdsAnythingUnder;
 using vesk::test::TempTree;
 
 TEST(TextTest, Thresholds) {
@@ -205,16 +204,6 @@ TEST(Reader, NeverOpensAFifo) {
 }
 
 namespace {
-// Whether this process holds a descriptor on `path` or on anything below it.
-bool holdsAnythingUnder(const std::string& path) {
-    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code ec;
-        const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
-        if (!ec && target.rfind(path, 0) == 0) return true;
-    }
-    return false;
-}
-
 std::string readAll(TextFileReader& reader, const std::string& path) {
     std::string error, seen;
     if (!reader.open(path, error)) return "error: " + error;

@@ -66,4 +66,13 @@ std::string readFile(const std::string& p) {
     return ss.str();
 }
 
+bool holdsAnythingUnder(const std::string& path) {
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+        if (!ec && target.rfind(path, 0) == 0) return true;
+    }
+    return false;
+}
+
 } // namespace vesk::test

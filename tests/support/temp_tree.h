@@ -31,4 +31,7 @@ private:
 // Reads a whole file; empty when it cannot be read.
 std::string readFile(const std::string& path);
 
+// Whether this process holds a descriptor on `path` or on anything below it.
+bool holdsAnythingUnder(const std::string& path);
+
 } // namespace vesk::test
