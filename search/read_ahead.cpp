@@ -65,18 +65,23 @@ void ReadAhead::stop() {
         stopped_ = true;
     }
     workToDo_.notify_all();
+    listingEnded_.notify_all();
     findingsReady_.notify_all();
 }
 
 void ReadAhead::extendList(const std::vector<std::string>& list, bool complete) {
+    bool wake = false;
     {
         std::lock_guard lock(mutex_);
         if (listComplete_ || list.size() < list_.size()) return;
         list_.insert(list_.end(), list.begin() + static_cast<std::ptrdiff_t>(list_.size()),
                      list.end());
         listComplete_ = complete;
+        // Only a worker that waits for work is woken: a busy one finds the new entries itself.
+        wake = complete || (idleWorkers_ > 0 && mayStart());
     }
-    workToDo_.notify_all();
+    if (wake) workToDo_.notify_all();
+    if (complete) listingEnded_.notify_all();
 }
 
 void ReadAhead::setRules(const FileRules& rules) {
@@ -87,8 +92,11 @@ void ReadAhead::setRules(const FileRules& rules) {
 bool ReadAhead::mayStart() const {
     if (next_ >= list_.size()) return false;
     // The entry the run waits for always starts; beyond it the workers stay within the limits.
-    return next_ <= wanted_ ||
-           (next_ + batch_ <= wanted_ + limits_.files && bytesAhead_ < limits_.bytes);
+    if (next_ <= wanted_) return true;
+    // While the folders are listed a worker waits for a whole batch: one wake-up a batch, not one
+    // a folder.
+    if (!listComplete_ && list_.size() - next_ < batch_) return false;
+    return next_ + batch_ <= wanted_ + limits_.files && bytesAhead_ < limits_.bytes;
 }
 
 void ReadAhead::work(bool yieldsToListing) {
@@ -111,9 +119,11 @@ void ReadAhead::work(bool yieldsToListing) {
     std::unique_lock lock(mutex_);
     // The rows wait for the end of the listing (they follow the file total), so the listing keeps
     // a core of its own and the first rows come as soon as without workers.
-    if (yieldsToListing) workToDo_.wait(lock, [this] { return stopped_ || listComplete_; });
+    if (yieldsToListing) listingEnded_.wait(lock, [this] { return stopped_ || listComplete_; });
     while (true) {
+        ++idleWorkers_;
         workToDo_.wait(lock, [this] { return stopped_ || mayStart() || listDone(); });
+        --idleWorkers_;
         if (stopped_ || listDone()) return;
         const std::size_t first = next_;
         const std::size_t last = std::min(first + batch_, list_.size());

@@ -106,6 +106,7 @@ private:
 
     std::mutex mutex_;
     std::condition_variable workToDo_, findingsReady_;
+    std::condition_variable listingEnded_; // for the worker that waits for the end of the listing
     std::vector<std::string> list_;
     bool listComplete_ = false;
     FileRules rules_;
@@ -114,6 +115,7 @@ private:
     std::atomic<std::size_t> bytesAhead_{0}; // changed with the lock held
     bool runWaits_ = false;                  // the run waits in take() for entry wanted_
     unsigned waitingInBatch_ = 0;            // workers waiting for room in the middle of a batch
+    unsigned idleWorkers_ = 0;               // workers waiting for entries to start
     std::map<std::size_t, std::unique_ptr<FileFindings>> ready_;
     std::atomic<bool> stopped_{false};
     std::vector<std::thread> threads_;
