@@ -193,6 +193,21 @@ void CliHost::processEvents() {
 
 void CliHost::rowWritten(int row) {
     if (isErrorRow(grid_, row)) ++errorRows_;
+    if (heldFrom_ < 0 || row < heldFrom_) print(row);
+}
+
+void CliHost::rowsAheadOfListing(int row) {
+    if (printer_ && printer_->printsTextRows()) heldFrom_ = row;
+}
+
+void CliHost::rowsMoved(int first, int /*middle*/, int end) {
+    if (heldFrom_ < 0) return;
+    heldFrom_ = -1;
+    for (int row = first; row < end; ++row)
+        print(row);
+}
+
+void CliHost::print(int row) {
     if (!printer_) return;
     printer_->print(grid_, row);
     if (printer_->failed() && onWriteFailed_) std::exchange(onWriteFailed_, nullptr)();

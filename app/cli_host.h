@@ -78,6 +78,10 @@ public:
     ReviewOutcome reviewFile(const ReviewRequest& request) override;
     // Counts error rows and hands each row to the printer, if there is one.
     void rowWritten(int row) override;
+    // A format that prints the listing's own rows keeps the rows written ahead of them until
+    // they are in place.
+    void rowsAheadOfListing(int row) override;
+    void rowsMoved(int first, int middle, int end) override;
     // Rows go to `printer` as the run writes them; `onWriteFailed` ends the run when it fails.
     void setPrinter(RowPrinter* printer, std::function<void()> onWriteFailed) {
         printer_ = printer;
@@ -103,6 +107,9 @@ private:
     RowPrinter* printer_ = nullptr;
     std::function<void()> onWriteFailed_;
     int errorRows_ = 0;
+    int heldFrom_ = -1; // rows from here wait for rowsMoved
+
+    void print(int row);
 };
 
 // Builds the options from the command line (folders, masks, strings into their simple or

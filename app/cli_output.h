@@ -50,6 +50,8 @@ public:
     RowPrinter(Format format, bool terminal, std::ostream& out, Now now = {});
 
     void setHighlight(MatchedText highlight);
+    // Whether rows without a line number (headings, the run's own texts) print anything.
+    bool printsTextRows() const { return format_ != Format::Grep; }
     void print(const StringGrid& grid, int row);
     // Between rows: flushes what waits once the interval has passed.
     void tick();

@@ -117,6 +117,16 @@ void StringGrid::blankRow(int row) {
     if (observer_) observer_->gridCellsChanged(row, row);
 }
 
+void StringGrid::rotateRows(int first, int middle, int end) {
+    if (first < 0 || first > middle || middle > end || end > rowCount_) return;
+    if (first == middle || middle == end) return;
+    const auto cellAt = [this](int row) { return cells_.begin() + std::size_t(row) * colCount_; };
+    std::rotate(cellAt(first), cellAt(middle), cellAt(end));
+    if (!marks_.empty())
+        std::rotate(marks_.begin() + first, marks_.begin() + middle, marks_.begin() + end);
+    if (observer_) observer_->gridCellsChanged(first, end - 1);
+}
+
 void StringGrid::setMarks(int row, std::span<const TextMark> marks) {
     if (row < 0 || row >= rowCount_) return;
     if (marks.empty() && marks_.empty()) return;

@@ -46,6 +46,8 @@ public:
     std::string_view cell(int col, int row) const;
     void setCell(int col, int row, std::string_view text);
     void blankRow(int row);
+    // Moves rows [middle, end) with their marks before rows [first, middle), as std::rotate does.
+    void rotateRows(int first, int middle, int end);
 
     int fixedRows = 0;
     int fixedCols = 0;

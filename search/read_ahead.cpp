@@ -212,6 +212,11 @@ std::unique_ptr<FileFindings> ReadAhead::take(std::size_t n,
     }
 }
 
+bool ReadAhead::isReady(std::size_t n) {
+    std::lock_guard lock(mutex_);
+    return ready_.count(n) > 0;
+}
+
 unsigned workerCount(const char* setting) {
     unsigned n = 0;
     const char* end = setting ? setting + std::strlen(setting) : nullptr;

@@ -44,10 +44,9 @@ struct FileFindings {
 };
 
 struct ReadAheadLimits {
-    // Findings kept ahead of the run. The run takes none until the listing is complete, while
-    // the workers begin on the first folders listed: a bound they reach during the listing
-    // leaves cores idle. Most findings are a few hundred bytes (no matching line); `bytes`
-    // bounds their memory, records included.
+    // Findings kept ahead of the run. While the folders are listed the run takes only what is
+    // ready, and a bound the workers reach then leaves cores idle. Most findings are a few
+    // hundred bytes (no matching line); `bytes` bounds their memory, records included.
     std::size_t files = 65536;
     std::size_t bytes = 16 * 1024 * 1024; // findings kept ahead (and matched text of one file)
     // Files a worker takes at once (at most `files`). The run, which mostly waits for the file a
@@ -79,10 +78,13 @@ public:
     void extendList(const std::vector<std::string>& list, bool complete);
     // The rules for the files not yet started.
     void setRules(const FileRules& rules);
-    // The findings of entry n (n only grows from call to call; the list must be complete). While
-    // they are not ready, `whileWaiting` is called about every `kWaitSlice`. Null when no worker
-    // had started the entry (the caller reads it itself) or once the workers were stopped.
+    // The findings of entry n (n only grows from call to call; while the list still grows, only
+    // an entry that isReady). While they are not ready, `whileWaiting` is called about every
+    // `kWaitSlice`. Null when no worker had started the entry (the caller reads it itself) or once
+    // the workers were stopped.
     std::unique_ptr<FileFindings> take(std::size_t n, const std::function<void()>& whileWaiting);
+    // Whether a worker has finished entry n: take(n) then returns at once.
+    bool isReady(std::size_t n);
     // Ends the workers' reading: each gives up its file at the next segment and takes no other.
     void stop();
 

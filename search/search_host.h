@@ -78,6 +78,12 @@ public:
     virtual ReviewOutcome reviewFile(const ReviewRequest& /*request*/) { return {}; }
     // The run has written `row` in full; a front end without a grid view prints it at once.
     virtual void rowWritten(int /*row*/) {}
+    // Files searched while the folders are still listed have their rows from `row` on; when the
+    // listing ends, its own rows are written after them and then moved before them with
+    // rowsMoved. A front end that prints those rows keeps the ones from `row` until then.
+    virtual void rowsAheadOfListing(int /*row*/) {}
+    // Rows [middle, end) were moved before rows [first, middle) (as std::rotate moves them).
+    virtual void rowsMoved(int /*first*/, int /*middle*/, int /*end*/) {}
 };
 
 } // namespace vesk

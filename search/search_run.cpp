@@ -98,6 +98,9 @@ private:
     void buildSearchList();
     void startReadAhead();
     void onFolderListed();
+    void searchReadyFiles();
+    void endListing();
+    void placeRowsAheadOfListing();
     RunResult failRun(const std::string& message);
     void announceFileLoop();
     void searchFiles();
@@ -139,8 +142,11 @@ private:
     bool headingWritten_ = false;
     std::string path_;
     DateValue runStart_ = 0;
-    std::vector<std::string> simpleList_;
     std::unique_ptr<ReadAhead> readAhead_;
+    bool listing_ = false;          // the folders are still being listed
+    std::size_t searchedAhead_ = 0; // entries searched while listing
+    int rowsAheadFrom_ = -1;        // their first row
+    int listingRowsFrom_ = -1;      // the first row written once the listing ended
 };
 
 void SearchRun::Impl::addResultRow(std::int64_t lineNumber, std::string_view text,
@@ -362,22 +368,23 @@ void SearchRun::Impl::buildSearchList() {
     xcElapsedText(1, scanStart, scanTime, clock);
     std::string summary;
     const bool listing = o_.TestInfo && o_.ListAllFilenames;
+    listing_ = true;
     if (run_.scannerKind_ == 1) {
-        simpleList_ = run_.findFile_.Scan();
-        if (readAhead_) readAhead_->extendList(simpleList_, true);
-        s_.FileTotal = static_cast<std::int64_t>(simpleList_.size());
+        run_.findFile_.Scan();
+        endListing();
+        s_.FileTotal = static_cast<std::int64_t>(searchList().size());
         xcElapsedText(2, scanStart, scanTime, clock);
         summary = "Files=" + numberText(s_.FileTotal) + "  time=" + scanTime;
         if (listing) {
             addTextRow("Start of listing FIndFileSearchList");
-            for (const std::string& f : simpleList_)
+            for (const std::string& f : searchList())
                 addTextRow(f);
             addTextRow("End of listing FIndFileSearchList");
         }
     } else {
         TNarvFindFiles& n = run_.narv_;
         n.Scan();
-        if (readAhead_) readAhead_->extendList(n.list(), true);
+        endListing();
         s_.FileTotal = static_cast<std::int64_t>(n.list().size());
         xcElapsedText(2, scanStart, scanTime, clock);
         const auto strings =
@@ -432,14 +439,42 @@ void SearchRun::Impl::startReadAhead() {
     run_.readAhead_ = readAhead_.get();
 }
 
-// Between folders the window handles its events, and the workers get the files listed so far
-// (a sorted listing is only in its final order at the end).
+// Between folders the window handles its events, the workers get the files listed so far (a
+// sorted listing is only in its final order at the end), and the files they have finished are
+// written, so that rows come while the listing goes on.
 void SearchRun::Impl::onFolderListed() {
-    if (readAhead_ && run_.scannerKind_ == 1)
-        readAhead_->extendList(run_.findFile_.list(), false);
-    else if (readAhead_ && !run_.narv_.Sorted)
-        readAhead_->extendList(run_.narv_.list(), false);
+    if (readAhead_ && (run_.scannerKind_ == 1 || !run_.narv_.Sorted)) {
+        readAhead_->extendList(searchList(), false);
+        searchReadyFiles();
+    }
     host_.betweenFiles();
+}
+
+// Only files whose findings are ready: the run's thread lists the folders and reads nothing.
+void SearchRun::Impl::searchReadyFiles() {
+    while (s_.Searching && readAhead_->isReady(searchedAhead_)) {
+        if (rowsAheadFrom_ < 0) {
+            rowsAheadFrom_ = s_.LastRow + 1;
+            host_.rowsAheadOfListing(rowsAheadFrom_);
+        }
+        searchOneFile(searchedAhead_++);
+        host_.betweenFiles();
+    }
+}
+
+void SearchRun::Impl::endListing() {
+    listing_ = false;
+    listingRowsFrom_ = s_.LastRow + 1;
+    if (readAhead_) readAhead_->extendList(searchList(), true);
+}
+
+// The rows written for the end of the listing and the start of the search go before those of
+// the files searched meanwhile: the grid reads as if every file had been searched after them.
+void SearchRun::Impl::placeRowsAheadOfListing() {
+    if (rowsAheadFrom_ < 0) return;
+    const int end = s_.LastRow + 1;
+    host_.grid().rotateRows(rowsAheadFrom_, listingRowsFrom_, end);
+    host_.rowsMoved(rowsAheadFrom_, listingRowsFrom_, end);
 }
 
 // Tells the user (unless the host already did) and leaves the window ready for the next run.
@@ -466,12 +501,12 @@ void SearchRun::Impl::announceFileLoop() {
 }
 
 const std::vector<std::string>& SearchRun::Impl::searchList() const {
-    return run_.scannerKind_ == 1 ? simpleList_ : run_.narv_.list();
+    return run_.scannerKind_ == 1 ? run_.findFile_.list() : run_.narv_.list();
 }
 
 void SearchRun::Impl::searchFiles() {
     const auto total = static_cast<std::size_t>(s_.FileTotal);
-    for (std::size_t n = 0; n < total && n < searchList().size(); ++n) {
+    for (std::size_t n = searchedAhead_; n < total && n < searchList().size(); ++n) {
         host_.betweenFiles();
         if (!s_.Searching) break;
         searchOneFile(n);
@@ -575,6 +610,7 @@ bool SearchRun::Impl::passTextTest(const FileCheck& check) {
 }
 
 void SearchRun::Impl::showFileStatus() {
+    if (listing_) return; // the listing's progress is shown until the file total is known
     if (o_.Fast) {
         const DateValue t = host_.clock().now();
         if (t > s_.NextStatusTime) {
@@ -716,6 +752,7 @@ RunResult SearchRun::Impl::run() {
     if (!compileExpressions()) return failRun(run_.failure_);
     if (const StepResult listed = listFiles(); !listed.ok) return failRun(listed.error);
     announceFileLoop();
+    placeRowsAheadOfListing();
     searchFiles();
     finishRun();
     return RunResult::Done;

@@ -203,6 +203,46 @@ TEST(CliHost, RowsReportingAFaultAreCounted) {
     EXPECT_EQ(host.errorRows(), 2);
 }
 
+// Files searched while the folders are listed get their rows before the listing's own rows,
+// which are then moved above them: each format prints the rows in their final order.
+TEST(CliHost, RowsWrittenAheadOfTheListingPrintInTheirFinalPlace) {
+    for (const Format format : {Format::Grep, Format::Rows}) {
+        std::ostringstream out;
+        RowPrinter printer(format, false, out);
+        CliHost host(SearchOptions{}, std::cerr);
+        host.setPrinter(&printer, [] {});
+        StringGrid& g = host.grid();
+        int last = -1;
+        const auto add = [&](std::string_view c0, std::string_view text, std::string_view file) {
+            xcGridNewRow(g, last);
+            g.setCell(0, last, c0);
+            g.setCell(1, last, text);
+            g.setCell(2, last, file);
+            host.rowWritten(last);
+        };
+        add("", "Folders=/t/", "");
+        host.rowsAheadOfListing(last + 1);
+        add("", "/t/a.txt", "/t/a.txt");
+        add("1", "needle", "/t/a.txt");
+        const std::string beforeListingEnd = out.str();
+        add("", "Files=1", "");
+        g.rotateRows(1, 3, 4);
+        host.rowsMoved(1, 3, 4);
+        add("", "/t/b.txt", "/t/b.txt");
+        add("2", "needle b", "/t/b.txt");
+        printer.finish();
+        if (format == Format::Grep) {
+            EXPECT_EQ(beforeListingEnd, "/t/a.txt:1::needle\n");
+            EXPECT_EQ(out.str(), "/t/a.txt:1::needle\n/t/b.txt:2::needle b\n");
+        } else {
+            EXPECT_EQ(beforeListingEnd, "\t\t\tFolders=/t/\n");
+            EXPECT_EQ(out.str(), "\t\t\tFolders=/t/\n\t\t\tFiles=1\n\t/t/a.txt\t\t/t/a.txt\n"
+                                 "1\t/t/a.txt\t\tneedle\n\t/t/b.txt\t\t/t/b.txt\n"
+                                 "2\t/t/b.txt\t\tneedle b\n");
+        }
+    }
+}
+
 TEST(RunSearch, PrintsTheFirstHitBeforeTheRunGoesOn) {
     TempTree t;
     t.write("a.txt", "needle one\n");

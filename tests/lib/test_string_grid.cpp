@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 #include "lib/string_grid.h"
 
@@ -52,6 +54,38 @@ TEST(StringGrid, MarksFollowTheirRowsAndGoWithThem) {
     g.setRowCount(3);
     for (int r = 0; r < 3; ++r)
         EXPECT_TRUE(g.marks(r).empty()) << r;
+}
+
+TEST(StringGrid, RotatedRowsTakeTheirCellsAndMarks) {
+    StringGrid g(4, 1);
+    int row = -1;
+    for (const char* text : {"head", "a", "b", "c", "d", "tail"}) {
+        xcGridNewRow(g, row);
+        g.setCell(1, row, text);
+        g.setCell(2, row, "same file"); // shared with the row above
+    }
+    const TextMark one{1, 2};
+    const std::vector<TextMark> several{{0, 1}, {2, 1}};
+    g.setMarks(1, std::span<const TextMark>(&one, 1));
+    g.setMarks(4, several);
+
+    g.rotateRows(1, 3, 5); // c, d before a, b
+    std::vector<std::string> order;
+    for (int r = 0; r < g.rowCount(); ++r)
+        order.emplace_back(g.cell(1, r));
+    EXPECT_EQ(order, (std::vector<std::string>{"head", "c", "d", "a", "b", "tail"}));
+    for (int r = 0; r < g.rowCount(); ++r)
+        EXPECT_EQ(g.cell(2, r), "same file") << r;
+    EXPECT_EQ(std::vector<TextMark>(g.marks(2).begin(), g.marks(2).end()), several);
+    EXPECT_EQ(std::vector<TextMark>(g.marks(3).begin(), g.marks(3).end()),
+              std::vector<TextMark>{one});
+    EXPECT_TRUE(g.marks(1).empty());
+
+    // Ranges outside the grid or out of order change nothing.
+    g.rotateRows(4, 5, 9);
+    g.rotateRows(3, 2, 5);
+    EXPECT_EQ(g.cell(1, 4), "b");
+    EXPECT_EQ(g.cell(1, 5), "tail");
 }
 
 TEST(StringGrid, ClearToNothingOrToARow) {

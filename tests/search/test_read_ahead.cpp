@@ -463,9 +463,50 @@ TEST(ListingRun, EventsAreHandledBetweenFoldersAndStopEndsTheListing) {
             });
             EXPECT_GT(stopped.FileTotal, 0) << what;
             EXPECT_LT(stopped.FileTotal, whole.first.FileTotal) << what; // ended at the Stop
-            EXPECT_EQ(stopped.FilesDone, 0) << what;
+            // Only files the workers finished while listing were searched, none after it.
+            EXPECT_LE(stopped.FilesDone, workers == 1 ? 0 : stopped.FileTotal) << what;
+            EXPECT_EQ(stopped.MatchedLines, stopped.FilesDone) << what;
             EXPECT_EQ(progress, " (aborted)") << what;
         }
+}
+
+TEST(ListingRun, RowsComeWhileTheFoldersAreListedAndEndWhereARunAloneWritesThem) {
+    TempTree tree;
+    for (int i = 0; i < 30; ++i)
+        tree.write("d" + std::to_string(100 + i) + "/f.txt",
+                   "a needle\nhay\nneedle " + std::to_string(i) + "\n");
+    tree.write("d105/g.bin", std::string(300, '\0') + "needle");
+    for (const bool advanced : {false, true}) {
+        const std::string what = advanced ? "advanced scan" : "simple scan";
+        const auto search = [&](unsigned workers, std::int64_t* matchedWhileListing) {
+            RecordingHost host;
+            StringSlots slots;
+            SearchRun run(host, slots);
+            host.options.folderBox = tree.root();
+            host.options.filespecBox = "*.*";
+            host.options.SubFolders = true;
+            host.options.stringBox = "needle";
+            host.options.AlwaysAdvancedScan = advanced;
+            host.options.Workers = workers;
+            int pauses = 0;
+            host.onBetweenFiles = [&] {
+                if (run.state().FileTotal != 0) return;
+                *matchedWhileListing = run.state().MatchedLines;
+                // Time for a worker to finish the files listed so far, until rows come.
+                if (*matchedWhileListing == 0 && ++pauses <= 40)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            };
+            EXPECT_EQ(run.DoSearch(), RunResult::Done) << what;
+            return RunOutcome{host.rows(), {run.state().MatchedLines, run.state().FilesDone}, ""};
+        };
+        std::int64_t aloneWhileListing = 0, aheadWhileListing = 0;
+        const RunOutcome alone = search(1, &aloneWhileListing);
+        const RunOutcome ahead = search(2, &aheadWhileListing);
+        EXPECT_EQ(aloneWhileListing, 0) << what;
+        EXPECT_GT(aheadWhileListing, 0) << what;
+        EXPECT_EQ(alone.counts[0], 60) << what;
+        expectSameOutcome(alone, ahead, what);
+    }
 }
 
 TEST(ReadAhead, WorkerCountSetting) {
