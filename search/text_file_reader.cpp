@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace vesk {
@@ -14,9 +16,30 @@ constexpr std::size_t kInitialCapacity = 256 * 1024;
 // Files up to a block come in whole; larger ones a block at a time, so a worker's buffer (fresh
 // pages, each a fault) stays near a block whatever the largest file.
 constexpr std::size_t kReadBlock = 1024 * 1024;
+
+// Local disk and memory file systems, whose read of a regular file returns less than asked only
+// at its end. Network and user-space file systems may return less before it.
+bool shortReadsEndFilesOn(int folderFd) {
+    struct statfs fs {};
+    if (fstatfs(folderFd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case EXT4_SUPER_MAGIC: // also ext2 and ext3
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+    case RAMFS_MAGIC:
+    case OVERLAYFS_SUPER_MAGIC:
+    case F2FS_SUPER_MAGIC:
+    case 0x2FC12FC1UL: // zfs
+    case 0xCA451A4EUL: // bcachefs
+        return true;
+    default:
+        return false;
+    }
+}
 } // namespace
 
-TextFileReader::TextFileReader() {
+TextFileReader::TextFileReader(bool trustShortReads) : trustShortReads_(trustShortReads) {
     reserve(kInitialCapacity);
 }
 
@@ -38,6 +61,7 @@ void TextFileReader::closeAll() {
     fd_.reset();
     folderFd_.reset();
     folder_.clear();
+    folderShortReadsEnd_ = false;
 }
 
 bool TextFileReader::open(const std::string& path, std::string& error) {
@@ -50,6 +74,48 @@ bool TextFileReader::open(const std::string& path, std::string& error) {
         error = std::strerror(errno);
         return false;
     }
+    if (folderShortReadsEnd_) return readFirstBlock(error);
+    if (!takeSize(error)) return false;
+    if (size_ == 0) {
+        eof_ = true;
+        return true;
+    }
+    return readMore(error);
+}
+
+// Most files are smaller than the buffer: one read that returns less than asked has the whole
+// file, and no fstat is needed. A read that fills the block, or gives nothing or an error, is
+// followed by one: the size bounds what is read, and a FIFO or folder put in a listed file's
+// place is told apart from an empty file.
+bool TextFileReader::readFirstBlock(std::string& error) {
+    const std::size_t want = std::min(capacity_, kReadBlock);
+    ssize_t n = 0;
+    do {
+        n = ::read(fd_.get(), buffer_.get(), want);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        const int readError = errno;
+        if (takeSize(error)) error = std::strerror(readError);
+        return false;
+    }
+    fill_ = unscanned_ = static_cast<std::size_t>(n);
+    readTotal_ = static_cast<std::uint64_t>(n);
+    if (n > 0 && static_cast<std::size_t>(n) < want) {
+        size_ = readTotal_;
+        eof_ = true;
+        return true;
+    }
+    if (!takeSize(error)) return false;
+    if (readTotal_ >= size_) {
+        eof_ = true;
+        return true;
+    }
+    return readMore(error);
+}
+
+// Checks that the open file is a regular one and takes its size; small files then come in whole
+// with one read (the buffer keeps its size for the next file).
+bool TextFileReader::takeSize(std::string& error) {
     struct stat st {};
     if (fstat(fd_.get(), &st) != 0) {
         error = std::strerror(errno);
@@ -60,23 +126,24 @@ bool TextFileReader::open(const std::string& path, std::string& error) {
         return false;
     }
     size_ = static_cast<std::uint64_t>(st.st_size);
-    if (size_ == 0) {
-        eof_ = true;
-        return true;
-    }
-    // Small files come in whole with one read; the buffer keeps its size for the next file.
     if (size_ < kReadBlock && size_ + 1 > capacity_)
         reserve(std::max<std::size_t>(size_ + 1, capacity_ * 2));
-    return readMore(error);
+    return true;
 }
 
 int TextFileReader::openInFolder(const std::string& path, int flags) {
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash + 1 == path.size()) return ::open(path.c_str(), flags);
+    if (slash == std::string::npos || slash + 1 == path.size()) {
+        folderShortReadsEnd_ = false;
+        folder_.clear();
+        folderFd_.reset();
+        return ::open(path.c_str(), flags);
+    }
     const std::string_view folder(path.data(), slash + 1);
     if (folder != folder_) {
         folder_.assign(folder);
         folderFd_.reset(::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        folderShortReadsEnd_ = trustShortReads_ && folderFd_ && shortReadsEndFilesOn(folderFd_.get());
     }
     // A folder that cannot be opened this way (gone, or no search permission) leaves the whole
     // path to open(), which reports the reason.

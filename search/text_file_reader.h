@@ -14,7 +14,9 @@ namespace vesk {
 
 class TextFileReader {
 public:
-    TextFileReader();
+    // `trustShortReads`: on local file systems a small file is read without asking its size
+    // first (false: every file is sized with fstat before its first read).
+    explicit TextFileReader(bool trustShortReads = true);
 
     // Opens a regular file and reads its first block. On failure `error` holds the system's text.
     // Files of the folder opened last are opened relative to it, so the kernel walks their path
@@ -37,11 +39,15 @@ public:
 private:
     int openInFolder(const std::string& path, int flags);
     bool readMore(std::string& error);
+    bool readFirstBlock(std::string& error);
+    bool takeSize(std::string& error);
     void reserve(std::size_t capacity);
 
     UniqueFd fd_;
     UniqueFd folderFd_;  // the folder of the last file opened (O_PATH), or none
     std::string folder_; // its path, with the trailing "/"
+    bool trustShortReads_;
+    bool folderShortReadsEnd_ = false; // the folder is on a file system where a short read ends
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_ = 0;
     std::size_t fill_ = 0;      // bytes in the buffer

@@ -194,15 +194,6 @@ TEST(Reader, TextFollowedByGigabytesOfNulsEndsAtTheNul) {
     EXPECT_EQ(seen, text);
 }
 
-TEST(Reader, NeverOpensAFifo) {
-    TempTree t;
-    ASSERT_EQ(mkfifo(t.path("pipe").c_str(), 0600), 0);
-    TextFileReader reader;
-    std::string error;
-    EXPECT_FALSE(reader.open(t.path("pipe"), error)); // must not hang waiting for a writer
-    EXPECT_EQ(error, "not a regular file");
-}
-
 namespace {
 std::string readAll(TextFileReader& reader, const std::string& path) {
     std::string error, seen;
@@ -210,9 +201,47 @@ std::string readAll(TextFileReader& reader, const std::string& path) {
     std::string_view seg;
     while (reader.nextSegment(seg, error) && !seg.empty())
         seen.append(seg);
+    if (!error.empty()) return "error: " + error;
     return seen;
 }
 } // namespace
+
+// A FIFO or a folder in a listed file's place is refused, never read as an empty file, and the
+// run never hangs waiting for a writer.
+TEST(Reader, NeverReadsAFifoOrAFolder) {
+    TempTree t;
+    ASSERT_EQ(mkfifo(t.path("pipe").c_str(), 0600), 0);
+    t.write("sub/x.txt", "x\n");
+    for (const bool trustShortReads : {true, false}) {
+        TextFileReader reader(trustShortReads);
+        EXPECT_EQ(readAll(reader, t.path("pipe")), "error: not a regular file");
+        EXPECT_EQ(readAll(reader, t.path("sub")), "error: not a regular file");
+        EXPECT_EQ(readAll(reader, t.path("sub/x.txt")), "x\n");
+    }
+}
+
+// Sizes around the buffer's first capacity and the read block: every byte comes in, whether a
+// short read ends the file or its size does.
+TEST(Reader, FilesOfEverySizeComeInWhole) {
+    TempTree t;
+    std::string text;
+    for (int i = 0; text.size() < 2'700'000; ++i)
+        text += "line " + std::to_string(i) + (i % 3 ? "\n" : "\r\n");
+    const std::size_t k = 1024;
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{999}, 256 * k - 1,
+                                   256 * k, 256 * k + 1, 1024 * k - 1, 1024 * k, 1024 * k + 1,
+                                   2'600'000 + std::size_t{7}}) {
+        const std::string body = text.substr(0, size);
+        const std::string path = t.write("f" + std::to_string(size) + ".txt", body);
+        for (const bool trustShortReads : {true, false}) {
+            TextFileReader reader(trustShortReads);
+            EXPECT_EQ(readAll(reader, path), body) << size << " " << trustShortReads;
+            // Again with the buffer the larger files left behind.
+            EXPECT_EQ(readAll(reader, t.write("small.txt", "a\nb")), "a\nb");
+            EXPECT_EQ(readAll(reader, path), body) << size << " " << trustShortReads;
+        }
+    }
+}
 
 // Files are opened relative to the folder of the file before: a file of another folder or of a
 // folder that cannot be opened must still be the one its path names.
