@@ -143,7 +143,8 @@ int TextFileReader::openInFolder(const std::string& path, int flags) {
     if (folder != folder_) {
         folder_.assign(folder);
         folderFd_.reset(::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        folderShortReadsEnd_ = trustShortReads_ && folderFd_ && shortReadsEndFilesOn(folderFd_.get());
+        folderShortReadsEnd_ =
+            trustShortReads_ && folderFd_ && shortReadsEndFilesOn(folderFd_.get());
     }
     // A folder that cannot be opened this way (gone, or no search permission) leaves the whole
     // path to open(), which reports the reason.

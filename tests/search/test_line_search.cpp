@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "search/find_pos.h"
@@ -290,4 +291,35 @@ TEST(MultiFinder, FoldsOnlyAToZAndLeavesOutStringsWithBreaks) {
     std::sort(got.begin(), got.end());
     using P = std::pair<std::uint32_t, std::uint32_t>;
     EXPECT_EQ(got, (std::vector<P>{{3, 3}, {6, 1}, {14, 0}}));
+}
+
+// Patterns without case: every occurrence in any mix of cases is found, bytes above 127 only as
+// they are, at every offset up to the last byte.
+TEST(MultiFinder, CaselessPatternsFindWhatEachFinderFinds) {
+    const std::vector<Finder> finders{Finder("ab", true), Finder("zq_9", true),
+                                      Finder("\xE9x\xC9", true), Finder("AZ", true),
+                                      Finder("b`{@[", true)};
+    const auto m = MultiFinder::build(finders);
+    if (!m) GTEST_SKIP() << "built without a multi-pattern engine";
+    std::mt19937 rng(11);
+    const std::string alphabet = "abAB zZqQ_9xX`{@[\xE9\xC9\xC3";
+    for (const std::size_t size :
+         {std::size_t{5}, std::size_t{16}, std::size_t{17}, std::size_t{1000}, std::size_t{4099}}) {
+        std::string text;
+        for (std::size_t i = 0; i < size; ++i)
+            text += alphabet[rng() % alphabet.size()];
+        text.replace(0, 2, "aB");
+        text.replace(size - 4, 4, "zQ_9");
+        std::vector<MultiFinder::Hit> hits;
+        m->scan(text.data(), text.size(), hits);
+        std::set<std::pair<std::uint32_t, std::uint32_t>> got, expected;
+        for (const auto& h : hits)
+            got.emplace(h.end, h.id);
+        for (std::uint32_t id = 0; id < finders.size(); ++id)
+            for (std::size_t at = 0; at + finders[id].size() <= text.size(); ++at)
+                if (finders[id].matchesAt(text.data() + at))
+                    expected.emplace(static_cast<std::uint32_t>(at + finders[id].size()), id);
+        EXPECT_EQ(got, expected) << size;
+        EXPECT_FALSE(expected.empty()) << size;
+    }
 }

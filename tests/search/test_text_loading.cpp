@@ -228,9 +228,9 @@ TEST(Reader, FilesOfEverySizeComeInWhole) {
     for (int i = 0; text.size() < 2'700'000; ++i)
         text += "line " + std::to_string(i) + (i % 3 ? "\n" : "\r\n");
     const std::size_t k = 1024;
-    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{999}, 256 * k - 1,
-                                   256 * k, 256 * k + 1, 1024 * k - 1, 1024 * k, 1024 * k + 1,
-                                   2'600'000 + std::size_t{7}}) {
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{1}, std::size_t{999}, 256 * k - 1, 256 * k, 256 * k + 1,
+          1024 * k - 1, 1024 * k, 1024 * k + 1, 2'600'000 + std::size_t{7}}) {
         const std::string body = text.substr(0, size);
         const std::string path = t.write("f" + std::to_string(size) + ".txt", body);
         for (const bool trustShortReads : {true, false}) {
