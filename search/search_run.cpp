@@ -452,7 +452,8 @@ void SearchRun::Impl::onFolderListed() {
 
 // Only files whose findings are ready: the run's thread lists the folders and reads nothing.
 void SearchRun::Impl::searchReadyFiles() {
-    while (s_.Searching && readAhead_->isReady(searchedAhead_)) {
+    // Replace switched on at a file ends the reading ahead (takeReadAhead) for those after it.
+    while (s_.Searching && readAhead_ && readAhead_->isReady(searchedAhead_)) {
         if (rowsAheadFrom_ < 0) {
             rowsAheadFrom_ = s_.LastRow + 1;
             host_.rowsAheadOfListing(rowsAheadFrom_);

@@ -509,6 +509,38 @@ TEST(ListingRun, RowsComeWhileTheFoldersAreListedAndEndWhereARunAloneWritesThem)
     }
 }
 
+// Replace switched on while the folders are listed: the files after it are read by the run
+// itself for their review, as in a run alone.
+TEST(ListingRun, ReplaceSwitchedOnWhileListingEndsTheReadingAhead) {
+    TempTree tree;
+    for (int i = 0; i < 30; ++i)
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            tree.write("d" + std::to_string(100 + i) + "/" + name, "needle\n");
+    const auto search = [&](unsigned workers) {
+        RecordingHost host;
+        StringSlots slots;
+        SearchRun run(host, slots);
+        host.options.folderBox = tree.root();
+        host.options.filespecBox = "*.*";
+        host.options.SubFolders = true;
+        host.options.stringBox = "needle";
+        host.options.AlwaysAdvancedScan = true;
+        host.options.Workers = workers;
+        int pauses = 0;
+        host.onBetweenFiles = [&] {
+            if (run.state().FilesDone >= 1) host.options.ReplaceOn = true;
+            // Time for a worker to finish a folder's three files, so several wait together.
+            if (run.state().FileTotal == 0 && run.state().FilesDone == 0 && ++pauses <= 20)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        };
+        EXPECT_EQ(run.DoSearch(), RunResult::Done);
+        return RunOutcome{host.rows(), {run.state().MatchedLines, run.state().FilesDone}, ""};
+    };
+    const RunOutcome alone = search(1);
+    EXPECT_EQ(alone.counts[0], 90);
+    expectSameOutcome(alone, search(2), "Replace switched on while listing");
+}
+
 TEST(ReadAhead, WorkerCountSetting) {
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     EXPECT_EQ(workerCount(nullptr), cores);
