@@ -183,17 +183,25 @@ TEST(FormatRow, ColoursTheTextTheRowsPositionPointsAt) {
     EXPECT_EQ(textOf(highlighted(one, "needle", "")), "needle\n");
 }
 
-TEST(CliHost, RowsReportingAFaultAreCounted) {
-    CliHost host(SearchOptions{}, std::cerr);
-    StringGrid& g = host.grid();
+namespace {
+// Writes rows into a host's grid as a run does, telling the host of each.
+struct RowWriter {
+    CliHost& host;
     int last = -1;
-    const auto add = [&](std::string_view c0, std::string_view text, std::string_view file) {
+    void operator()(std::string_view c0, std::string_view text, std::string_view file) {
+        StringGrid& g = host.grid();
         xcGridNewRow(g, last);
         g.setCell(0, last, c0);
         g.setCell(1, last, text);
         g.setCell(2, last, file);
         host.rowWritten(last);
-    };
+    }
+};
+} // namespace
+
+TEST(CliHost, RowsReportingAFaultAreCounted) {
+    CliHost host(SearchOptions{}, std::cerr);
+    RowWriter add{host};
     add("", "Folders=/t/ Filespec=*.*  String=Load File x", "");
     add("", "/t/a.txt", "/t/a.txt");
     add("1", "Load File /t/a.txt error: it said", "/t/a.txt");
@@ -211,22 +219,14 @@ TEST(CliHost, RowsWrittenAheadOfTheListingPrintInTheirFinalPlace) {
         RowPrinter printer(format, false, out);
         CliHost host(SearchOptions{}, std::cerr);
         host.setPrinter(&printer, [] {});
-        StringGrid& g = host.grid();
-        int last = -1;
-        const auto add = [&](std::string_view c0, std::string_view text, std::string_view file) {
-            xcGridNewRow(g, last);
-            g.setCell(0, last, c0);
-            g.setCell(1, last, text);
-            g.setCell(2, last, file);
-            host.rowWritten(last);
-        };
+        RowWriter add{host};
         add("", "Folders=/t/", "");
-        host.rowsAheadOfListing(last + 1);
+        host.rowsAheadOfListing(add.last + 1);
         add("", "/t/a.txt", "/t/a.txt");
         add("1", "needle", "/t/a.txt");
         const std::string beforeListingEnd = out.str();
         add("", "Files=1", "");
-        g.rotateRows(1, 3, 4);
+        host.grid().rotateRows(1, 3, 4);
         host.rowsMoved(1, 3, 4);
         add("", "/t/b.txt", "/t/b.txt");
         add("2", "needle b", "/t/b.txt");

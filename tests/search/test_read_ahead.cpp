@@ -84,6 +84,16 @@ RunOutcome runWith(const TempTree& tree, unsigned workers,
             host.statusTexts.empty() ? "" : host.statusTexts.back()};
 }
 
+// "needle" in every folder of the tree, with the simple or the advanced scanner.
+void searchFoldersFor(SearchOptions& o, const TempTree& tree, bool advanced, unsigned workers) {
+    o.folderBox = tree.root();
+    o.filespecBox = "*.*";
+    o.SubFolders = true;
+    o.stringBox = "needle";
+    o.AlwaysAdvancedScan = advanced;
+    o.Workers = workers;
+}
+
 void expectSameOutcome(const RunOutcome& alone, const RunOutcome& ahead, const std::string& what) {
     EXPECT_EQ(alone.counts, ahead.counts) << what;
     EXPECT_EQ(alone.summary, ahead.summary) << what;
@@ -441,12 +451,7 @@ TEST(ListingRun, EventsAreHandledBetweenFoldersAndStopEndsTheListing) {
                 RecordingHost host;
                 StringSlots slots;
                 SearchRun run(host, slots);
-                host.options.folderBox = tree.root();
-                host.options.filespecBox = "*.*";
-                host.options.SubFolders = true;
-                host.options.stringBox = "needle";
-                host.options.AlwaysAdvancedScan = advanced;
-                host.options.Workers = workers;
+                searchFoldersFor(host.options, tree, advanced, workers);
                 host.onBetweenFiles = [&] {
                     if (run.state().FileTotal == 0) atFolder(run);
                 };
@@ -482,12 +487,7 @@ TEST(ListingRun, RowsComeWhileTheFoldersAreListedAndEndWhereARunAloneWritesThem)
             RecordingHost host;
             StringSlots slots;
             SearchRun run(host, slots);
-            host.options.folderBox = tree.root();
-            host.options.filespecBox = "*.*";
-            host.options.SubFolders = true;
-            host.options.stringBox = "needle";
-            host.options.AlwaysAdvancedScan = advanced;
-            host.options.Workers = workers;
+            searchFoldersFor(host.options, tree, advanced, workers);
             int pauses = 0;
             host.onBetweenFiles = [&] {
                 if (run.state().FileTotal != 0) return;
@@ -520,12 +520,7 @@ TEST(ListingRun, ReplaceSwitchedOnWhileListingEndsTheReadingAhead) {
         RecordingHost host;
         StringSlots slots;
         SearchRun run(host, slots);
-        host.options.folderBox = tree.root();
-        host.options.filespecBox = "*.*";
-        host.options.SubFolders = true;
-        host.options.stringBox = "needle";
-        host.options.AlwaysAdvancedScan = true;
-        host.options.Workers = workers;
+        searchFoldersFor(host.options, tree, true, workers);
         int pauses = 0;
         host.onBetweenFiles = [&] {
             if (run.state().FilesDone >= 1) host.options.ReplaceOn = true;
