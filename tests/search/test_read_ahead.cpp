@@ -84,14 +84,32 @@ RunOutcome runWith(const TempTree& tree, unsigned workers,
             host.statusTexts.empty() ? "" : host.statusTexts.back()};
 }
 
-// "needle" in every folder of the tree, with the simple or the advanced scanner.
-void searchFoldersFor(SearchOptions& o, const TempTree& tree, bool advanced, unsigned workers) {
-    o.folderBox = tree.root();
-    o.filespecBox = "*.*";
-    o.SubFolders = true;
-    o.stringBox = "needle";
-    o.AlwaysAdvancedScan = advanced;
-    o.Workers = workers;
+// A search of every folder of the tree for "needle", with the simple or the advanced scanner;
+// `betweenFiles` runs at each of the run's pauses for events.
+struct FolderRun {
+    SearchState state;
+    std::vector<std::string> rows;
+    std::string progress; // the last progress text
+};
+
+FolderRun searchFolders(const TempTree& tree, bool advanced, unsigned workers,
+                        const std::function<void(SearchRun&, SearchOptions&)>& betweenFiles) {
+    RecordingHost host;
+    StringSlots slots;
+    SearchRun run(host, slots);
+    host.options.folderBox = tree.root();
+    host.options.filespecBox = "*.*";
+    host.options.SubFolders = true;
+    host.options.stringBox = "needle";
+    host.options.AlwaysAdvancedScan = advanced;
+    host.options.Workers = workers;
+    host.onBetweenFiles = [&] { betweenFiles(run, host.options); };
+    EXPECT_EQ(run.DoSearch(), RunResult::Done);
+    return {run.state(), host.rows(), host.progressTexts.empty() ? "" : host.progressTexts.back()};
+}
+
+RunOutcome outcomeOf(const FolderRun& r) {
+    return {r.rows, {r.state.MatchedLines, r.state.FilesDone}, ""};
 }
 
 void expectSameOutcome(const RunOutcome& alone, const RunOutcome& ahead, const std::string& what) {
@@ -447,31 +465,27 @@ TEST(ListingRun, EventsAreHandledBetweenFoldersAndStopEndsTheListing) {
         for (const unsigned workers : {1u, 2u}) {
             const std::string what =
                 (advanced ? "advanced scan, " : "simple scan, ") + std::to_string(workers);
+            SCOPED_TRACE(what);
             const auto search = [&](const std::function<void(SearchRun&)>& atFolder) {
-                RecordingHost host;
-                StringSlots slots;
-                SearchRun run(host, slots);
-                searchFoldersFor(host.options, tree, advanced, workers);
-                host.onBetweenFiles = [&] {
+                return searchFolders(tree, advanced, workers, [&](SearchRun& run, SearchOptions&) {
                     if (run.state().FileTotal == 0) atFolder(run);
-                };
-                EXPECT_EQ(run.DoSearch(), RunResult::Done) << what;
-                return std::make_pair(run.state(), host.progressTexts.back());
+                });
             };
             int folders = 0;
-            const auto whole = search([&](SearchRun&) { ++folders; });
+            const FolderRun whole = search([&](SearchRun&) { ++folders; });
             EXPECT_GE(folders, 40) << what;
-            EXPECT_EQ(whole.first.MatchedLines, 40) << what;
+            EXPECT_EQ(whole.state.MatchedLines, 40) << what;
             int seen = 0;
-            const auto [stopped, progress] = search([&](SearchRun& run) {
+            const FolderRun stoppedRun = search([&](SearchRun& run) {
                 if (++seen == 10) run.Stop();
             });
+            const SearchState& stopped = stoppedRun.state;
             EXPECT_GT(stopped.FileTotal, 0) << what;
-            EXPECT_LT(stopped.FileTotal, whole.first.FileTotal) << what; // ended at the Stop
+            EXPECT_LT(stopped.FileTotal, whole.state.FileTotal) << what; // ended at the Stop
             // Only files the workers finished while listing were searched, none after it.
             EXPECT_LE(stopped.FilesDone, workers == 1 ? 0 : stopped.FileTotal) << what;
             EXPECT_EQ(stopped.MatchedLines, stopped.FilesDone) << what;
-            EXPECT_EQ(progress, " (aborted)") << what;
+            EXPECT_EQ(stoppedRun.progress, " (aborted)") << what;
         }
 }
 
@@ -483,21 +497,17 @@ TEST(ListingRun, RowsComeWhileTheFoldersAreListedAndEndWhereARunAloneWritesThem)
     tree.write("d105/g.bin", std::string(300, '\0') + "needle");
     for (const bool advanced : {false, true}) {
         const std::string what = advanced ? "advanced scan" : "simple scan";
+        SCOPED_TRACE(what);
         const auto search = [&](unsigned workers, std::int64_t* matchedWhileListing) {
-            RecordingHost host;
-            StringSlots slots;
-            SearchRun run(host, slots);
-            searchFoldersFor(host.options, tree, advanced, workers);
             int pauses = 0;
-            host.onBetweenFiles = [&] {
-                if (run.state().FileTotal != 0) return;
-                *matchedWhileListing = run.state().MatchedLines;
-                // Time for a worker to finish the files listed so far, until rows come.
-                if (*matchedWhileListing == 0 && ++pauses <= 40)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            };
-            EXPECT_EQ(run.DoSearch(), RunResult::Done) << what;
-            return RunOutcome{host.rows(), {run.state().MatchedLines, run.state().FilesDone}, ""};
+            return outcomeOf(
+                searchFolders(tree, advanced, workers, [&](SearchRun& run, SearchOptions&) {
+                    if (run.state().FileTotal != 0) return;
+                    *matchedWhileListing = run.state().MatchedLines;
+                    // Time for a worker to finish the files listed so far, until rows come.
+                    if (*matchedWhileListing == 0 && ++pauses <= 40)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }));
         };
         std::int64_t aloneWhileListing = 0, aheadWhileListing = 0;
         const RunOutcome alone = search(1, &aloneWhileListing);
@@ -517,19 +527,14 @@ TEST(ListingRun, ReplaceSwitchedOnWhileListingEndsTheReadingAhead) {
         for (const char* name : {"a.txt", "b.txt", "c.txt"})
             tree.write("d" + std::to_string(100 + i) + "/" + name, "needle\n");
     const auto search = [&](unsigned workers) {
-        RecordingHost host;
-        StringSlots slots;
-        SearchRun run(host, slots);
-        searchFoldersFor(host.options, tree, true, workers);
         int pauses = 0;
-        host.onBetweenFiles = [&] {
-            if (run.state().FilesDone >= 1) host.options.ReplaceOn = true;
-            // Time for a worker to finish a folder's three files, so several wait together.
-            if (run.state().FileTotal == 0 && run.state().FilesDone == 0 && ++pauses <= 20)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        };
-        EXPECT_EQ(run.DoSearch(), RunResult::Done);
-        return RunOutcome{host.rows(), {run.state().MatchedLines, run.state().FilesDone}, ""};
+        return outcomeOf(
+            searchFolders(tree, true, workers, [&](SearchRun& run, SearchOptions& options) {
+                if (run.state().FilesDone >= 1) options.ReplaceOn = true;
+                // Time for a worker to finish a folder's three files, so several wait together.
+                if (run.state().FileTotal == 0 && run.state().FilesDone == 0 && ++pauses <= 20)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }));
     };
     const RunOutcome alone = search(1);
     EXPECT_EQ(alone.counts[0], 90);
