@@ -205,18 +205,18 @@ bool LineSearcher::searchTogether(const char* begin, const char* end, LineVisito
     return true;
 }
 
-// Judges, in order, each line of the window that holds an occurrence, with only the strings
-// found in it: the others have no position in the line.
+// Judges, in order, each line of the window that holds a piece's occurrence, with only the strings
+// whose pieces are in it: the others have no position in the line.
 bool LineSearcher::judgeHits(const char* window, const char* windowEnd, LineVisitor& visitor) {
-    const auto byEnd = [](const MultiFinder::Hit& a, const MultiFinder::Hit& b) {
-        return a.end < b.end;
+    const auto byStart = [](const MultiFinder::Hit& a, const MultiFinder::Hit& b) {
+        return a.start < b.start;
     };
-    if (!std::is_sorted(hits_.begin(), hits_.end(), byEnd))
-        std::sort(hits_.begin(), hits_.end(), byEnd);
+    if (!std::is_sorted(hits_.begin(), hits_.end(), byStart))
+        std::sort(hits_.begin(), hits_.end(), byStart);
     std::size_t i = 0;
     while (i < hits_.size()) {
         const MultiFinder::Hit first = hits_[i];
-        const char* occurrence = window + first.end - query_.finders[first.id].size();
+        const char* occurrence = window + first.start;
         const char* ls = lineStart(window, occurrence);
         const char* le = lineEnd(occurrence, windowEnd);
         if (++candidates_ % kCandidatesPerClockCheck == 0 && deadlinePassed()) {
@@ -224,7 +224,8 @@ bool LineSearcher::judgeHits(const char* window, const char* windowEnd, LineVisi
             return false;
         }
         lineIds_.clear();
-        for (; i < hits_.size() && window + hits_[i].end <= le; ++i)
+        // Pieces hold no line break, so one that starts in the line lies within it.
+        for (; i < hits_.size() && window + hits_[i].start < le; ++i)
             lineIds_.push_back(hits_[i].id);
         bool anyWord = false;
         const std::string_view line(ls, static_cast<std::size_t>(le - ls));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <random>
 #include <set>
 #include <thread>
@@ -148,6 +149,49 @@ TEST(LineSearch, AgreesWithLineByLineRulesOnRandomText) {
     }
 }
 
+// Strings longer than the piece the one-pass engine looks for, in texts made of their own
+// fragments: many lines hold a piece without its string, strings overlap and repeat, in any case.
+TEST(LineSearch, LongStringsAgreeWithLineByLineRulesWhereOnlyTheirPiecesOccur) {
+    std::mt19937 rng(2024);
+    const char alphabet[] = "abqzAB_\xE9";
+    for (int round = 0; round < 300; ++round) {
+        const bool ci = rng() % 2;
+        LineQuery q;
+        q.wholeWordsOnly = rng() % 3 == 0;
+        q.mode = rng() % 3 ? LineQuery::Mode::Multiple : LineQuery::Mode::AllWords;
+        q.countPartialHits = q.mode == LineQuery::Mode::AllWords && rng() % 2;
+        std::vector<std::string> pats;
+        for (int k = 2 + static_cast<int>(rng() % 30); k > 0; --k) {
+            std::string p;
+            for (int i = 6 + static_cast<int>(rng() % 12); i > 0; --i)
+                p += alphabet[rng() % (sizeof alphabet - 1)];
+            pats.push_back(p);
+            q.finders.emplace_back(p, ci);
+        }
+        q.prepare();
+        std::string text;
+        while (text.size() < 3000) {
+            const std::string& p = pats[rng() % pats.size()];
+            const std::size_t from = rng() % p.size();
+            std::string part = rng() % 4 == 0 ? p : p.substr(from, 1 + rng() % (p.size() - from));
+            if (rng() % 3 == 0)
+                for (char& c : part)
+                    if (std::isalpha(static_cast<unsigned char>(c))) c ^= 0x20;
+            const char* gaps[] = {"", "", " ", "\n", "\r\n", "x"};
+            text += part + gaps[rng() % 6];
+        }
+        std::uint64_t examined = 0;
+        FakeClock clock;
+        LineSearcher s(q, clock, clock.now() + kOneSecond);
+        const auto got = search(text, s, rng() % (text.size() + 1), examined);
+        EXPECT_EQ(got, reference(text, q, pats, ci)) << "round " << round;
+        EXPECT_EQ(examined, countLines(text)) << "round " << round;
+        if (q.mode == LineQuery::Mode::AllWords) {
+            EXPECT_EQ(s.hitLines(), referenceHitLines(text, q, pats, ci)) << "round " << round;
+        }
+    }
+}
+
 TEST(LineSearch, LineNumbersAcrossMixedBreaksAndLongGaps) {
     std::string text;
     for (int i = 1; i <= 5000; ++i)
@@ -287,10 +331,18 @@ TEST(MultiFinder, FoldsOnlyAToZAndLeavesOutStringsWithBreaks) {
     m->scan(text.data(), text.size(), hits);
     std::vector<std::pair<std::uint32_t, std::uint32_t>> got;
     for (const auto& h : hits)
-        got.emplace_back(h.end, h.id);
+        got.emplace_back(h.start, h.id);
     std::sort(got.begin(), got.end());
     using P = std::pair<std::uint32_t, std::uint32_t>;
-    EXPECT_EQ(got, (std::vector<P>{{3, 3}, {6, 1}, {14, 0}}));
+    EXPECT_EQ(got, (std::vector<P>{{0, 3}, {4, 1}, {11, 0}}));
+}
+
+// A long pattern is looked for by its least common run of bytes, a short one whole.
+TEST(MultiFinder, LooksForTheRarestRunOfALongPattern) {
+    EXPECT_EQ(MultiFinder::pieceOf("register"), "register");
+    const std::string_view piece = MultiFinder::pieceOf("the_register_of_xqzjkv_units");
+    EXPECT_EQ(piece.size(), MultiFinder::kPieceSize);
+    EXPECT_NE(piece.find("xqzjkv"), std::string_view::npos) << piece;
 }
 
 // Patterns without case: every occurrence in any mix of cases is found, bytes above 127 only as
@@ -314,11 +366,11 @@ TEST(MultiFinder, CaselessPatternsFindWhatEachFinderFinds) {
         m->scan(text.data(), text.size(), hits);
         std::set<std::pair<std::uint32_t, std::uint32_t>> got, expected;
         for (const auto& h : hits)
-            got.emplace(h.end, h.id);
+            got.emplace(h.start, h.id);
         for (std::uint32_t id = 0; id < finders.size(); ++id)
             for (std::size_t at = 0; at + finders[id].size() <= text.size(); ++at)
                 if (finders[id].matchesAt(text.data() + at))
-                    expected.emplace(static_cast<std::uint32_t>(at + finders[id].size()), id);
+                    expected.emplace(static_cast<std::uint32_t>(at), id);
         EXPECT_EQ(got, expected) << size;
         EXPECT_FALSE(expected.empty()) << size;
     }
