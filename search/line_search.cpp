@@ -225,8 +225,9 @@ bool LineSearcher::judgeHits(const char* window, const char* windowEnd, LineVisi
         }
         lineIds_.clear();
         // Pieces hold no line break, so one that starts in the line lies within it.
-        for (; i < hits_.size() && window + hits_[i].start < le; ++i)
-            lineIds_.push_back(hits_[i].id);
+        do {
+            lineIds_.push_back(hits_[i++].id);
+        } while (i < hits_.size() && window + hits_[i].start < le);
         bool anyWord = false;
         const std::string_view line(ls, static_cast<std::size_t>(le - ls));
         const std::size_t pos = judgeListed(line, anyWord);
