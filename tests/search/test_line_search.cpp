@@ -89,6 +89,20 @@ std::uint64_t referenceHitLines(const std::string& text, const LineQuery& q,
     return n;
 }
 
+// Searches the text cut into two segments at `cut` and checks lines, line count and hit lines
+// against the plain line-by-line rules.
+void expectAgreesWithReference(const std::string& text, const LineQuery& q,
+                               const std::vector<std::string>& pats, bool ci, std::size_t cut) {
+    std::uint64_t examined = 0;
+    FakeClock clock;
+    LineSearcher s(q, clock, clock.now() + kOneSecond);
+    EXPECT_EQ(search(text, s, cut, examined), reference(text, q, pats, ci));
+    EXPECT_EQ(examined, countLines(text));
+    if (q.mode == LineQuery::Mode::AllWords && !q.invert) {
+        EXPECT_EQ(s.hitLines(), referenceHitLines(text, q, pats, ci));
+    }
+}
+
 std::string randomText(std::mt19937& rng, const char* alphabet, std::size_t alphabetSize,
                        int maxLen) {
     const char* breaks[] = {"\n", "\r", "\r\n", "\n\r"};
@@ -137,15 +151,8 @@ TEST(LineSearch, AgreesWithLineByLineRulesOnRandomText) {
             q.finders.emplace_back(p, ci);
         }
         q.prepare();
-        std::uint64_t examined = 0;
-        FakeClock clock;
-        LineSearcher s(q, clock, clock.now() + kOneSecond);
-        const auto got = search(text, s, rng() % (text.size() + 1), examined);
-        EXPECT_EQ(got, reference(text, q, pats, ci)) << "round " << round;
-        EXPECT_EQ(examined, countLines(text)) << "round " << round;
-        if (q.mode == LineQuery::Mode::AllWords && !q.invert) {
-            EXPECT_EQ(s.hitLines(), referenceHitLines(text, q, pats, ci)) << "round " << round;
-        }
+        SCOPED_TRACE("round " + std::to_string(round));
+        expectAgreesWithReference(text, q, pats, ci, rng() % (text.size() + 1));
     }
 }
 
@@ -180,15 +187,8 @@ TEST(LineSearch, LongStringsAgreeWithLineByLineRulesWhereOnlyTheirPiecesOccur) {
             const char* gaps[] = {"", "", " ", "\n", "\r\n", "x"};
             text += part + gaps[rng() % 6];
         }
-        std::uint64_t examined = 0;
-        FakeClock clock;
-        LineSearcher s(q, clock, clock.now() + kOneSecond);
-        const auto got = search(text, s, rng() % (text.size() + 1), examined);
-        EXPECT_EQ(got, reference(text, q, pats, ci)) << "round " << round;
-        EXPECT_EQ(examined, countLines(text)) << "round " << round;
-        if (q.mode == LineQuery::Mode::AllWords) {
-            EXPECT_EQ(s.hitLines(), referenceHitLines(text, q, pats, ci)) << "round " << round;
-        }
+        SCOPED_TRACE("round " + std::to_string(round));
+        expectAgreesWithReference(text, q, pats, ci, rng() % (text.size() + 1));
     }
 }
 

@@ -84,7 +84,7 @@ RunOutcome runWith(const TempTree& tree, unsigned workers,
             host.statusTexts.empty() ? "" : host.statusTexts.back()};
 }
 
-// A search of every folder of the tree for "needle", with the simple or the advanced scanner;
+// A search of every file of the tree for "needle", with the simple or the advanced scanner;
 // `betweenFiles` runs at each of the run's pauses for events.
 struct FolderRun {
     SearchState state;
@@ -98,7 +98,7 @@ FolderRun searchFolders(const TempTree& tree, bool advanced, unsigned workers,
     StringSlots slots;
     SearchRun run(host, slots);
     host.options.folderBox = tree.root();
-    host.options.filespecBox = "*.*";
+    host.options.filespecBox = "*";
     host.options.SubFolders = true;
     host.options.stringBox = "needle";
     host.options.AlwaysAdvancedScan = advanced;
@@ -193,29 +193,21 @@ TEST(ReadAheadRun, OptionsChangedDuringTheRunApplyToTheFilesThatFollow) {
     // At the 30th file the user asks for the lines without the string and stops omitting
     // backups; files the workers read before that must be searched again under the new rules.
     const auto runChanging = [&](unsigned workers) {
-        RecordingHost host;
-        StringSlots slots;
-        SearchRun run(host, slots);
-        host.options.folderBox = tree.root();
-        host.options.filespecBox = "*";
-        host.options.SubFolders = true;
-        host.options.stringBox = "needle";
-        host.options.Workers = workers;
         bool slept = false;
         // Keyed to the files taken, not to the calls: the run also calls while it waits.
-        host.onBetweenFiles = [&] {
-            if (!run.state().Searching) return;
-            if (run.state().FilesDone == 1 && !slept) {
-                slept = true;
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            }
-            if (run.state().FilesDone == 30) {
-                host.options.LinesWithNoMatchesOnly = true;
-                host.options.OmitBinBak = false;
-            }
-        };
-        run.DoSearch();
-        return RunOutcome{host.rows(), {run.state().MatchedLines, run.state().LinesSearched}, ""};
+        const FolderRun r =
+            searchFolders(tree, false, workers, [&](SearchRun& run, SearchOptions& options) {
+                if (!run.state().Searching) return;
+                if (run.state().FilesDone == 1 && !slept) {
+                    slept = true;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                }
+                if (run.state().FilesDone == 30) {
+                    options.LinesWithNoMatchesOnly = true;
+                    options.OmitBinBak = false;
+                }
+            });
+        return RunOutcome{r.rows, {r.state.MatchedLines, r.state.LinesSearched}, ""};
     };
     const RunOutcome alone = runChanging(1);
     const RunOutcome ahead = runChanging(2);
