@@ -1,7 +1,9 @@
 #include "search/multi_finder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <new>
+#include <string>
 
 #if VESK_HAVE_VECTORSCAN
 #include <hs.h>
@@ -62,12 +64,60 @@ hs_database_t* db(void* p) {
 struct ScanContext {
     std::vector<MultiFinder::Hit>& hits;
     const std::uint32_t* pieceSizes;
+    std::uint32_t finders; // ids from here on are decoys
 };
 
 int onHit(unsigned id, unsigned long long, unsigned long long to, unsigned, void* context) {
     auto* c = static_cast<ScanContext*>(context);
-    c->hits.push_back({static_cast<std::uint32_t>(to) - c->pieceSizes[id], id});
+    if (id < c->finders)
+        c->hits.push_back({static_cast<std::uint32_t>(to) - c->pieceSizes[id], id});
     return 0;
+}
+
+// The literal set as Vectorscan takes it.
+struct Literals {
+    std::vector<const char*> patterns;
+    std::vector<std::size_t> lengths;
+    std::vector<unsigned> flags, ids;
+    std::vector<std::string> decoys; // owns the bytes of the literals added by `shapeForText`
+
+    void add(std::string_view bytes, unsigned flag, unsigned id) {
+        patterns.push_back(bytes.data());
+        lengths.push_back(bytes.size());
+        flags.push_back(flag);
+        ids.push_back(id);
+    }
+};
+
+// Bytes that never occur in UTF-8 and hardly ever in other text.
+constexpr unsigned char kForeign[] = {0xC0, 0xC1, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9,
+                                      0xFA, 0xFB, 0xFC, 0xFD, 0xFE, 0xFF};
+
+// Vectorscan shapes its screen by the set's size and shortest literal. When every literal is long
+// it steps through the text up to four bytes at a time, and under a hundred literals it keys its
+// table by fewer bits; for sets of words from source code either lets most positions through to be
+// confirmed one at a time, and the scan runs at half the speed or less. So a set of two dozen long
+// literals or more gets decoys: enough to make a hundred, and one of three bytes to keep the step
+// small. Decoys are distinct runs of foreign bytes, report at most once per scan, and their reports
+// are dropped.
+void shapeForText(Literals& set, unsigned firstDecoyId) {
+    constexpr std::size_t kShapedFrom = 24, kWideTableFrom = 100, kShortSize = 3;
+    const std::size_t count = set.patterns.size();
+    if (count < kShapedFrom ||
+        *std::min_element(set.lengths.begin(), set.lengths.end()) <= kShortSize)
+        return;
+    constexpr std::size_t n = sizeof kForeign;
+    const std::size_t decoys = std::max(count, kWideTableFrom - 1) + 1 - count;
+    for (std::size_t k = 0; k < decoys; ++k) {
+        // Decoy k spells k in base n, each digit shifted by its place: none is one byte repeated.
+        std::string d(k == 0 ? kShortSize : MultiFinder::kPieceSize, '\0');
+        std::size_t rest = k;
+        for (std::size_t j = 0; j < d.size(); ++j, rest /= n)
+            d[j] = static_cast<char>(kForeign[(rest % n + j) % n]);
+        set.decoys.push_back(std::move(d));
+    }
+    for (std::size_t k = 0; k < decoys; ++k)
+        set.add(set.decoys[k], HS_FLAG_SINGLEMATCH, firstDecoyId + static_cast<unsigned>(k));
 }
 
 // Each thread keeps one scratch space for all its scans: searchers live for one file, and a
@@ -95,28 +145,24 @@ MultiFinder::~MultiFinder() {
 }
 
 std::shared_ptr<const MultiFinder> MultiFinder::build(const std::vector<Finder>& finders) {
-    std::vector<const char*> patterns;
-    std::vector<std::size_t> lengths;
-    std::vector<unsigned> flags, ids;
+    Literals set;
     std::vector<std::uint32_t> pieceSizes(finders.size(), 0);
     for (std::size_t i = 0; i < finders.size(); ++i) {
         const Finder& f = finders[i];
         if (f.empty() || holdsBreak(f.pattern())) continue;
         const std::string_view piece = pieceOf(f.pattern());
-        patterns.push_back(piece.data());
-        lengths.push_back(piece.size());
         pieceSizes[i] = static_cast<std::uint32_t>(piece.size());
         // Without case the engine folds a to z only, as the finders do; the pattern's bytes above
         // 127 stay exact.
-        flags.push_back(f.caseInsensitive() ? HS_FLAG_CASELESS : 0u);
-        ids.push_back(static_cast<unsigned>(i));
+        set.add(piece, f.caseInsensitive() ? HS_FLAG_CASELESS : 0u, static_cast<unsigned>(i));
     }
-    if (patterns.size() < 2) return nullptr;
+    if (set.patterns.size() < 2) return nullptr;
+    shapeForText(set, static_cast<unsigned>(finders.size()));
     hs_database_t* database = nullptr;
     hs_compile_error_t* error = nullptr;
-    if (hs_compile_lit_multi(patterns.data(), flags.data(), ids.data(), lengths.data(),
-                             static_cast<unsigned>(patterns.size()), HS_MODE_BLOCK, nullptr,
-                             &database, &error) != HS_SUCCESS) {
+    if (hs_compile_lit_multi(set.patterns.data(), set.flags.data(), set.ids.data(),
+                             set.lengths.data(), static_cast<unsigned>(set.patterns.size()),
+                             HS_MODE_BLOCK, nullptr, &database, &error) != HS_SUCCESS) {
         // Literal sets always compile; should the engine refuse one, the finders still work alone.
         hs_free_compile_error(error);
         return nullptr;
@@ -135,7 +181,7 @@ void MultiFinder::scan(const char* p, std::size_t n, std::vector<Hit>& hits) con
             throw std::bad_alloc();
         tlsScratch.sizedFor = serial_;
     }
-    ScanContext context{hits, pieceSizes_.data()};
+    ScanContext context{hits, pieceSizes_.data(), static_cast<std::uint32_t>(pieceSizes_.size())};
     hs_scan(db(database_), p, static_cast<unsigned>(n), 0, tlsScratch.space, onHit, &context);
 }
 

@@ -184,8 +184,9 @@ TEST(LineSearch, LongStringsAgreeWithLineByLineRulesWhereOnlyTheirPiecesOccur) {
             if (rng() % 3 == 0)
                 for (char& c : part)
                     if (std::isalpha(static_cast<unsigned char>(c))) c ^= 0x20;
-            const char* gaps[] = {"", "", " ", "\n", "\r\n", "x"};
-            text += part + gaps[rng() % 6];
+            // Runs of bytes foreign to UTF-8 too: the engine's own decoys are made of them.
+            const char* gaps[] = {"", "", " ", "\n", "\r\n", "x", "\xC0\xC1\xF5\xF6"};
+            text += part + gaps[rng() % 7];
         }
         SCOPED_TRACE("round " + std::to_string(round));
         expectAgreesWithReference(text, q, pats, ci, rng() % (text.size() + 1));
@@ -343,6 +344,51 @@ TEST(MultiFinder, LooksForTheRarestRunOfALongPattern) {
     const std::string_view piece = MultiFinder::pieceOf("the_register_of_xqzjkv_units");
     EXPECT_EQ(piece.size(), MultiFinder::kPieceSize);
     EXPECT_NE(piece.find("xqzjkv"), std::string_view::npos) << piece;
+}
+
+// A large set of long patterns, as a list of identifiers gives: every occurrence of every piece is
+// found, and text made of every short run of bytes foreign to UTF-8 gives nothing.
+TEST(MultiFinder, ALargeSetOfLongPatternsFindsEveryPieceAndNothingElse) {
+    std::mt19937 rng(5);
+    std::vector<Finder> finders;
+    for (int k = 0; k < 120; ++k) {
+        std::string p = "fn_";
+        for (int i = 0; i < 6 + k % 9; ++i)
+            p += "abcdefghijklmnopqrstuvwxyz_"[rng() % 27];
+        finders.emplace_back(p, k % 2 == 0);
+    }
+    for (const std::size_t count : {std::size_t{30}, std::size_t{120}}) {
+        const std::vector<Finder> set(finders.begin(), finders.begin() + static_cast<long>(count));
+        const auto m = MultiFinder::build(set);
+        if (!m) GTEST_SKIP() << "built without a multi-pattern engine";
+        std::string text;
+        const unsigned char foreign[] = {0xC0, 0xC1, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9,
+                                         0xFA, 0xFB, 0xFC, 0xFD, 0xFE, 0xFF};
+        for (const unsigned char a : foreign)
+            for (const unsigned char b : foreign)
+                for (const unsigned char c : foreign)
+                    text += {static_cast<char>(a), static_cast<char>(b), static_cast<char>(c)};
+        for (std::size_t i = 0; i < 3 * count; ++i) {
+            std::string p(set[rng() % count].pattern());
+            if (rng() % 2)
+                for (char& c : p)
+                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            text += p + (rng() % 2 ? "\n" : "_x");
+        }
+        std::vector<MultiFinder::Hit> hits;
+        m->scan(text.data(), text.size(), hits);
+        std::set<std::pair<std::uint32_t, std::uint32_t>> got, expected;
+        for (const auto& h : hits)
+            got.emplace(h.start, h.id);
+        for (std::uint32_t id = 0; id < count; ++id) {
+            const std::string_view piece = MultiFinder::pieceOf(set[id].pattern());
+            const Finder f{std::string(piece), set[id].caseInsensitive()};
+            for (std::size_t at = 0; at + f.size() <= text.size(); ++at)
+                if (f.matchesAt(text.data() + at))
+                    expected.emplace(static_cast<std::uint32_t>(at), id);
+        }
+        EXPECT_EQ(got, expected) << count;
+    }
 }
 
 // Patterns without case: every occurrence in any mix of cases is found, bytes above 127 only as
