@@ -108,16 +108,16 @@ void shapeForText(Literals& set, unsigned firstDecoyId) {
         return;
     constexpr std::size_t n = sizeof kForeign;
     const std::size_t decoys = std::max(count, kWideTableFrom - 1) + 1 - count;
+    set.decoys.reserve(decoys); // the literals point into these strings: they must not move
     for (std::size_t k = 0; k < decoys; ++k) {
         // Decoy k spells k in base n, each digit shifted by its place: none is one byte repeated.
-        std::string d(k == 0 ? kShortSize : MultiFinder::kPieceSize, '\0');
+        std::string& d =
+            set.decoys.emplace_back(k == 0 ? kShortSize : MultiFinder::kPieceSize, '\0');
         std::size_t rest = k;
         for (std::size_t j = 0; j < d.size(); ++j, rest /= n)
             d[j] = static_cast<char>(kForeign[(rest % n + j) % n]);
-        set.decoys.push_back(std::move(d));
+        set.add(d, HS_FLAG_SINGLEMATCH, firstDecoyId + static_cast<unsigned>(k));
     }
-    for (std::size_t k = 0; k < decoys; ++k)
-        set.add(set.decoys[k], HS_FLAG_SINGLEMATCH, firstDecoyId + static_cast<unsigned>(k));
 }
 
 // Each thread keeps one scratch space for all its scans: searchers live for one file, and a
